@@ -1,0 +1,67 @@
+// Shared pieces of the `lumetra` host program: argument parsing, picture
+// files, and the subcommand table.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "lumetra.h"
+
+namespace cli {
+
+// A user error: reported as one line on stderr, exit status 1.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The words after the subcommand: positional arguments and --options.
+class Arguments {
+public:
+    explicit Arguments(std::vector<std::string> words);
+
+    // The next positional argument, or an error naming `what`.
+    std::string positional(const char* what);
+    // The value of --name (removed from the list), if given.
+    std::optional<std::string> option(const char* name);
+    // Whether the flag --name was given (removed from the list).
+    bool flag(const char* name);
+    // Fails on anything not consumed.
+    void finish() const;
+
+private:
+    std::vector<std::string> words_;
+};
+
+int parseInt(const std::string& text, const char* what, long low, long high);
+double parseNumber(const std::string& text, const char* what, double low, double high);
+std::vector<std::string> splitCommas(const std::string& text);
+EffectRegion parseRegion(const std::string& text);
+
+// A photo as the library takes it: 8-bit BGR (grey, 16-bit and alpha converted).
+cv::Mat readPhoto(const std::string& path);
+// Writes through a temporary file renamed into place, so a failed write
+// never leaves a half-written OUT. The format follows the extension.
+void writePicture(const std::string& path, const cv::Mat& picture);
+// A picture from disk as a loader serves it: 8-bit BGR or BGRA, or empty.
+cv::Mat readAsset(const std::string& path);
+
+// The loader the host program hands to fx: kind 0 from DIR/textures/, kind 1
+// from DIR/vignettes/, kind 2 from DIR/frames/. Missing files are named once
+// on stderr.
+struct AssetFolder {
+    std::string root;
+    std::vector<std::string> warned;
+};
+struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
+std::string defaultAssetsDir();
+
+// Subcommands.
+int runApply(Arguments& args);
+int runPresets(Arguments& args);
+int runSample(Arguments& args);
+
+}  // namespace cli

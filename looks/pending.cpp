@@ -1,0 +1,25 @@
+// Looks that have not landed yet: each leaves the destination as it is.
+// A look moves out of this file into its own when it is built.
+#include "engine/routines.h"
+
+namespace lumetra {
+
+void applyLomo(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyLomo2(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyColor(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyColor2(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyBwColor(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyColorEffect(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyVignetting(const IplImage*, IplImage*, const IplImage*, float, float, float, const EffectRegion*) {}
+void applyVignetting2(const IplImage*, IplImage*, int, int, float, float, float, const EffectRegion*) {}
+void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
+                  const EffectRegion*) {}
+void applyKailani(const IplImage*, const IplImage*, const IplImage*, IplImage*, int, const EffectRegion*) {}
+void applyBeattle(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
+                  const EffectRegion*) {}
+void applyJohnny(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
+                 const EffectRegion*) {}
+
+}  // namespace lumetra

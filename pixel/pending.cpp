@@ -1,0 +1,17 @@
+// Compositing routines that have not landed yet: each leaves the destination
+// as it is. A routine moves out of this file into its own when it is built.
+#include "engine/routines.h"
+
+namespace lumetra {
+
+int blendByName(const IplImage*, IplImage*, const IplImage*, int, int, const char*, int, const EffectRegion*) {
+    return 0;
+}
+void applyTexture(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
+void applyTexture3(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
+void applyBwTexture(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
+void applyMutiTexture(const IplImage*, IplImage*, const IplImage* const*, int, const EffectRegion*) {}
+void applyNoise(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
+void applyNoiseD(const IplImage*, IplImage*, const IplImage*, const IplImage*, int, const EffectRegion*) {}
+
+}  // namespace lumetra

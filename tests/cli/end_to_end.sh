@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The host program end to end: good runs write their output, every user
+# error gives one line on stderr, a non-zero exit, and no output file.
+set -u
+LUMETRA="$1"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+passed=0
+
+expect_ok() {  # description, command...
+    local what="$1"; shift
+    if "$@" >"$work/out.txt" 2>"$work/err.txt"; then passed=$((passed + 1))
+    else echo "FAIL: $what: $(cat "$work/err.txt")"; failures=$((failures + 1)); fi
+}
+expect_error() {  # description, expected stderr fragment, output that must not exist, command...
+    local what="$1" fragment="$2" output="$3"; shift 3
+    if "$@" >/dev/null 2>"$work/err.txt"; then
+        echo "FAIL: $what: exit status 0"; failures=$((failures + 1)); return
+    fi
+    if ! grep -q -- "$fragment" "$work/err.txt" || [ "$(wc -l <"$work/err.txt")" -ne 1 ]; then
+        echo "FAIL: $what: stderr was: $(cat "$work/err.txt")"; failures=$((failures + 1)); return
+    fi
+    if [ -n "$output" ] && [ -e "$output" ]; then
+        echo "FAIL: $what: wrote $output"; failures=$((failures + 1)); return
+    fi
+    passed=$((passed + 1))
+}
+
+expect_ok "sample" "$LUMETRA" sample "$work/photo.png" --size 96x64
+expect_ok "presets" "$LUMETRA" presets
+[ "$("$LUMETRA" presets | wc -l)" -eq 153 ] || { echo "FAIL: presets lists $("$LUMETRA" presets | wc -l) lines"; failures=$((failures + 1)); }
+"$LUMETRA" presets | grep -q '^152  @ noise_d 4 nsd4a.jpg nsd4b.png$' || { echo "FAIL: preset 152 text"; failures=$((failures + 1)); }
+expect_ok "apply classic" "$LUMETRA" apply "$work/photo.png" "$work/out.png" --preset 0 --assets "$work"
+[ -s "$work/out.png" ] || { echo "FAIL: apply wrote nothing"; failures=$((failures + 1)); }
+expect_ok "apply with region and frame" "$LUMETRA" apply "$work/photo.png" "$work/out2.jpg" --preset 5 \
+    --region 0,0,96,64 --frame 2,0.05,wood --assets "$work"
+
+expect_error "missing input" "no such file" "$work/x.png" "$LUMETRA" apply "$work/none.png" "$work/x.png" --preset 1
+echo "not a picture" >"$work/bad.png"
+expect_error "undecodable input" "cannot decode" "$work/y.png" "$LUMETRA" apply "$work/bad.png" "$work/y.png" --preset 1
+expect_error "preset out of range" "--preset must be in 0..152" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --preset 153
+expect_error "preset not a number" "--preset must be a whole number" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --preset x
+expect_error "bad region" "--region must be X,Y,W,H" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --preset 1 --region 1,2,3
+expect_error "empty region" "--region W must be in" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --preset 1 --region 0,0,0,5
+expect_error "unwritable output" "cannot write" "" "$LUMETRA" apply "$work/photo.png" "$work/no/such/dir/o.png" --preset 1
+expect_error "no extension" "extension" "$work/noext" "$LUMETRA" apply "$work/photo.png" "$work/noext" --preset 1
+expect_error "unknown option" "unknown option --bogus" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --bogus 1
+expect_error "unknown command" "unknown command" "" "$LUMETRA" frobnicate
+ls -a "$work" | grep -q '^\.lumetra-' && { echo "FAIL: temporary file left behind"; failures=$((failures + 1)); }
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
