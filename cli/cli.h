@@ -59,9 +59,15 @@ struct AssetFolder {
 struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
 std::string defaultAssetsDir();
 
-// Subcommands.
+// Subcommands, one file each (cmd_NAME.cpp).
 int runApply(Arguments& args);
 int runPresets(Arguments& args);
 int runSample(Arguments& args);
+int runBlend(Arguments& args);
+int runAssets(Arguments& args);
+int runSheet(Arguments& args);
+int runAdjust(Arguments& args);
+int runHistogram(Arguments& args);
+int runTemperature(Arguments& args);
 
 }  // namespace cli

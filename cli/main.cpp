@@ -20,6 +20,12 @@ constexpr Subcommand kSubcommands[] = {
      "apply IN OUT [--preset N] [--vignette NAME] [--frame SPEC] [--region X,Y,W,H] [--assets DIR]"},
     {"presets", cli::runPresets, "presets                      list the built-in presets"},
     {"sample", cli::runSample, "sample OUT [--size WxH]      draw the bundled default picture"},
+    {"blend", cli::runBlend, "blend BASE LAYER OUT --mode NAME --opacity P [--region X,Y,W,H]"},
+    {"assets", cli::runAssets, "assets DIR                   draw the picture pack the presets use"},
+    {"sheet", cli::runSheet, "sheet IN OUT [--assets DIR] [--columns N]   every preset on one contact sheet"},
+    {"adjust", cli::runAdjust, "adjust IN OUT [options]      photo adjustment tools (--help for the list)"},
+    {"histogram", cli::runHistogram, "histogram IN OUT.png [--size WxH]"},
+    {"temperature", cli::runTemperature, "temperature IN               estimated colour temperature"},
 };
 
 void printUsage(std::FILE* out) {

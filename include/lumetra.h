@@ -104,6 +104,18 @@ LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, i
                                  const char* vignetteFile, const char* frameSpec,
                                  ImageLoaderFn loadImage, EffectRegion* region, void* userData);
 
+/* ------------------------------------------------------------------------
+ * Numeric entry points and compositing
+ * ---------------------------------------------------------------------- */
+
+/* ------------------------------------------------------------------------
+ * Tilt-shift
+ * ---------------------------------------------------------------------- */
+
+/* ------------------------------------------------------------------------
+ * Photo adjustment tools
+ * ---------------------------------------------------------------------- */
+
 #ifdef __cplusplus
 }
 #endif
