@@ -1,9 +1,8 @@
-/* The README's host example: a C host runs preset 4 on a picture. The host's
- * own picture layer (host_pictures.cpp here) makes and frees the IplImages. */
 #include <stdio.h>
 #include "lumetra.h"
 
-struct _IplImage* host_new_picture(int width, int height); /* filled mid-grey */
+/* The host's own picture layer (OpenCV needs C++, so it sits behind C calls). */
+struct _IplImage* host_new_picture(int width, int height);
 void host_free_picture(struct _IplImage* picture);
 
 static struct _IplImage* LUMETRA_CALL load_picture(int kind, const char* name, void* user) {
@@ -12,12 +11,12 @@ static struct _IplImage* LUMETRA_CALL load_picture(int kind, const char* name, v
 }
 
 int main(void) {
-    struct _IplImage* photo = host_new_picture(64, 48);
-    struct _IplImage* result = host_new_picture(64, 48);
-    EffectRegion whole = {0, 0, 0, 64, 48};
-    fx(photo, result, 4, NULL, NULL, load_picture, &whole, NULL);
+    struct _IplImage* photo = host_new_picture(640, 480);
+    struct _IplImage* result = host_new_picture(640, 480);
+    fx(photo, result, 4, NULL, NULL, load_picture, NULL, NULL);         /* "@ lomo 5" */
+    fx(result, result, -1, "round.png", "2,0.05,wood", load_picture, NULL, NULL);
     host_free_picture(result);
     host_free_picture(photo);
-    puts("fx ran");
+    puts("done");
     return 0;
 }
