@@ -108,6 +108,36 @@ LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, i
  * Numeric entry points and compositing
  * ---------------------------------------------------------------------- */
 
+/* Blend-mode names accepted by AppplyTexture2, in table order:
+ * "opacity", "darken", "lighten", "multiply", "screen", "color_dodge",
+ * "color_burn", "linear_dodge", "linear_burn", "overlay", "hard_light",
+ * "soft_light", "vivid_light", "linear_light", "pin_light", "hard_mix",
+ * "difference", "exclude", "color", "luminosity". */
+
+/* AppplyTexture2: blends `layer` over `src` into `dst` (which may be src)
+ * with the blend mode `modeName` at `opacity` percent. The layer is scaled
+ * to cover the canvas (the region's width x height, or src's size) keeping
+ * its aspect ratio, centred and cropped on its long axis, and sampled
+ * bilinearly. The caller keeps ownership of all three pictures.
+ *  - modeName is compared exactly and case-sensitively; an unknown or null
+ *    name does nothing.
+ *  - src: 8-bit, 3 or 4 channels; dst: at most src's size, 3 channels for a
+ *    3-channel src, 4 for a 4-channel one (then alpha is accumulated: a
+ *    transparent src pixel takes the layer's colour, its alpha becomes the
+ *    coverage of both). layer: 8-bit, 3 or 4 channels (its alpha scales the
+ *    opacity pixel by pixel), 1 to 65535 pixels on each side.
+ *  - opacity is not limited to 0..100: past 100 the result is pushed beyond
+ *    the blend (each channel is clamped at 0..255), below 0 away from it. A
+ *    negative opacity with a 4-channel src is refused (the coverage could
+ *    reach zero).
+ *  - Refused, dst untouched: null or unsuitable pictures as above, and a
+ *    region whose width or height is zero or negative. Regions larger than
+ *    the picture and negative x, y are fine: dst is then a window of the
+ *    larger canvas, and pieces rendered with matching regions join up. */
+LUMETRA_API void LUMETRA_CALL AppplyTexture2(struct _IplImage* src, struct _IplImage* dst,
+                                             struct _IplImage* layer, int opacity, const char* modeName,
+                                             EffectRegion* region);
+
 /* ------------------------------------------------------------------------
  * Tilt-shift
  * ---------------------------------------------------------------------- */

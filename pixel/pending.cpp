@@ -4,9 +4,6 @@
 
 namespace lumetra {
 
-int blendByName(const IplImage*, IplImage*, const IplImage*, int, int, const char*, int, const EffectRegion*) {
-    return 0;
-}
 void applyTexture(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
 void applyTexture3(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
 void applyBwTexture(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}

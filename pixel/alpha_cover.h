@@ -1,0 +1,38 @@
+// Alpha accumulation: laying a layer of weight t over a base pixel that has
+// its own cover A (all Q15). Runs before the combiner mixes the colour.
+//   A = 0:            the colour becomes the layer's; cover t.
+//   0 < A < 32768:    cover S = A + t - ((A * t) >> 15); the colour first
+//                     moves toward the layer by 32768 - (A << 15) / S.
+//   A >= 32768:       colour unchanged; cover 32768.
+// t must not be negative (S could reach zero); callers refuse such weights.
+#pragma once
+
+#include <cstdint>
+
+#include "pixel/blend_formulas.h"
+#include "pixel/pixel15.h"
+
+namespace lumetra {
+
+// Updates `colour` and returns the new cover. Wide takes the products in 64
+// bits, for weights past 32768.
+template <bool Wide = false>
+inline int32_t accumulateAlpha(Rgb15& colour, const Rgb15& layer, int32_t cover, int32_t t) {
+    if (cover == 0) {
+        colour = {layer.r, layer.g, layer.b};
+        return t;
+    }
+    if (cover >= kOne15) return kOne15;
+    int32_t combined;
+    if constexpr (Wide)
+        combined = static_cast<int32_t>(cover + int64_t{t} - ((int64_t{cover} * t) >> 15));
+    else
+        combined = cover + t - ((cover * t) >> 15);
+    const int32_t towardLayer = kOne15 - divideTruncating(cover << 15, combined);
+    colour.r = mix15(colour.r, layer.r, towardLayer);
+    colour.g = mix15(colour.g, layer.g, towardLayer);
+    colour.b = mix15(colour.b, layer.b, towardLayer);
+    return combined;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,168 @@
+// The channel formulas of the named blend modes, one struct per mode, on Q15
+// values: a is the base channel, b the blend (layer) channel. Results are not
+// clamped unless the mode says so; the store clamps.
+//
+// A formula is either per channel,
+//     static int32_t channel(int32_t a, int32_t b);
+// or, when it looks at the whole pixel ("color", "luminosity"),
+//     static Rgb15 pixel(const Rgb15& a, const Rgb15& b);
+// and sets kWide when its result can leave the range where a 32-bit mix15
+// is exact (|value| < 65536): such a step mixes with 64-bit products.
+//
+// The dividing modes expect what a layer sample guarantees: b below 32768.
+#pragma once
+
+#include <cmath>
+#include <concepts>
+#include <cstdint>
+#include <cstdlib>
+#include <type_traits>
+
+#include "pixel/pixel15.h"
+
+namespace lumetra {
+
+// Signed 32-bit division truncating toward zero, done in double: both
+// operands are exact in double and the quotient cannot round across an
+// integer, so the result equals the integer division, and the loops using
+// it vectorise (x86 has no vector integer division).
+inline int32_t divideTruncating(int32_t numerator, int32_t divisor) {
+    return static_cast<int32_t>(static_cast<double>(numerator) / static_cast<double>(divisor));
+}
+
+// trunc(sqrt(a << 15)) taken in single precision: the Q15 square root.
+// Values at or below zero (never a byte-derived value) give 0.
+inline int32_t squareRoot15(int32_t a) {
+    const int32_t scaled = wrapShiftLeft(a, 15);
+    return scaled > 0 ? static_cast<int32_t>(std::sqrt(static_cast<float>(scaled))) : 0;
+}
+
+struct BlendFormula {
+    static constexpr bool kWide = false;
+};
+
+struct Opacity : BlendFormula {
+    static int32_t channel(int32_t, int32_t b) { return b; }
+};
+struct Darken : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a < b ? a : b; }
+};
+struct Lighten : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a > b ? a : b; }
+};
+struct Multiply : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return (a * b) >> 15; }
+};
+struct Screen : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a + b - ((a * b) >> 15); }
+};
+struct ColorDodge : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        const int32_t q = divideTruncating(wrapShiftLeft(a, 15), kOne15 - b);
+        return q < 32767 ? q : 32767;
+    }
+};
+struct ColorBurn : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        const int32_t q = divideTruncating(wrapShiftLeft(32767 - a, 15), b + 1);
+        return 32767 - (q < 32767 ? q : 32767);
+    }
+};
+struct LinearDodge : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a + b < 32767 ? a + b : 32767; }
+};
+struct LinearBurn : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a + b - 32767 > 0 ? a + b - 32767 : 0; }
+};
+struct Overlay : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        const int32_t m = (a * b) >> 14;
+        return a < 16384 ? m : 2 * (a + b) - m - 32767;
+    }
+};
+struct HardLight : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        const int32_t m = (a * b) >> 14;
+        return b < 16384 ? m : 2 * (a + b) - m - 32767;
+    }
+};
+struct SoftLight : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        const int32_t towardWhite = 2 * b - 32767;
+        if (b >= 16384) return a + ((towardWhite * (squareRoot15(a) - a)) >> 15);
+        return a + ((towardWhite * (a - ((a * a) >> 15))) >> 15);
+    }
+};
+struct VividLight : BlendFormula {
+    static constexpr bool kWide = true;  // up to 127.5 x over a white base
+    static int32_t channel(int32_t a, int32_t b) {
+        if (b >= 16384) return divideTruncating(wrapShiftLeft(a, 14), kOne15 - b);
+        return 32767 - (((32767 - a) * b) >> 14);
+    }
+};
+struct LinearLight : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a + 2 * b - 32767; }
+};
+struct PinLight : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) {
+        if (a > 2 * b) return 2 * b;
+        if (a >= 2 * b - 32768) return a;
+        return 2 * b - 32768;
+    }
+};
+struct HardMix : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return b < 32767 - a ? 0 : 32767; }
+};
+struct Difference : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
+};
+struct Exclude : BlendFormula {
+    static int32_t channel(int32_t a, int32_t b) { return a + b - ((a * b) >> 14); }
+};
+// The layer's colour moved to the base's luminance.
+struct Color : BlendFormula {
+    static Rgb15 pixel(const Rgb15& a, const Rgb15& b) {
+        const int32_t shift = luminance15(a) - luminance15(b);
+        return {b.r + shift, b.g + shift, b.b + shift};
+    }
+};
+// The base's colour moved to the layer's luminance.
+struct Luminosity : BlendFormula {
+    static Rgb15 pixel(const Rgb15& a, const Rgb15& b) {
+        const int32_t shift = luminance15(b) - luminance15(a);
+        return {a.r + shift, a.g + shift, a.b + shift};
+    }
+};
+
+template <class F>
+concept PixelFormula = requires(const Rgb15& p) {
+    { F::pixel(p, p) } -> std::same_as<Rgb15>;
+};
+
+// f(a, b) on a whole pixel, whichever way the formula is written.
+template <class F>
+inline Rgb15 applyFormula(const Rgb15& a, const Rgb15& b) {
+    if constexpr (PixelFormula<F>)
+        return F::pixel(a, b);
+    else
+        return {F::channel(a.r, b.r), F::channel(a.g, b.g), F::channel(a.b, b.b)};
+}
+
+// The combiner: each colour channel of p becomes mix15(p, f(p, b), t), in
+// the order r, g, b. Wide formulas (or weights outside 0..32768) mix with
+// 64-bit products.
+template <class F, bool Wide = F::kWide>
+inline void blendInto(Rgb15& p, const Rgb15& blend, int32_t t) {
+    const Rgb15 f = applyFormula<F>(p, blend);
+    if constexpr (Wide) {
+        p.r = mix15Wide(p.r, f.r, t);
+        p.g = mix15Wide(p.g, f.g, t);
+        p.b = mix15Wide(p.b, f.b, t);
+    } else {
+        p.r = mix15(p.r, f.r, t);
+        p.g = mix15(p.g, f.g, t);
+        p.b = mix15(p.b, f.b, t);
+    }
+}
+
+}  // namespace lumetra
