@@ -146,6 +146,156 @@ LUMETRA_API void LUMETRA_CALL AppplyTexture2(struct _IplImage* src, struct _IplI
  * Photo adjustment tools
  * ---------------------------------------------------------------------- */
 
+/* The photo tools collect adjustments in a ColorMap and render them in one
+ * pass with ptApplyMap. Records (ColorMap, Transform, Histography) are single
+ * heap blocks without pointers: the host reads them as plain structs, copies
+ * them freely and releases each with its delete call. Every pointer argument
+ * may be null: a setter then does nothing and returns null, an image
+ * operation returns 0 (or null) and writes nothing.
+ *
+ * Fixed-point scales: gains Q13 (8192 = 1.0), saturation 256 = 1.0, tone
+ * tables 0..1023, angles in tenths of a degree, matrices Q15. */
+
+/* Histogram of a picture with its automatic white-balance estimate. */
+typedef struct Histography {
+    uint32_t pixelCount;   /* width x height of the counted picture */
+    uint32_t blue[256];    /* pixels per channel value */
+    uint32_t green[256];
+    uint32_t red[256];
+    double temperature;    /* estimated colour temperature in kelvin */
+    double greenFactor;    /* estimated green (tint) factor */
+} Histography;
+
+/* The settings record. A fresh map renders a picture unchanged. */
+typedef struct ColorMap {
+    uint32_t adjustFlags;         /* 1 tone table, 2 per-hue, 4 blend: the render stage */
+    uint32_t renderFlags;         /* 8 channel gains, 0x100 technicolor */
+    uint8_t byteTables[3][256];   /* identity; carried, not used */
+    uint32_t toneTable[1024];     /* composed tone curve, 0..1023 */
+    int32_t colorMatrix[4][4];    /* Q15 identity; carried, not used */
+    int32_t gain[3];              /* red, green, blue gains, Q13 */
+    int32_t lensAmount;           /* vignetting correction, percent */
+    int32_t lensRadius;           /* its radius exponent, hundredths */
+    int32_t saturation;           /* global saturation, 256 = 1.0 */
+    int32_t reserved;             /* not used by the renderer */
+    int32_t blendOpacity;         /* percent of the second picture */
+    int32_t hueRotation;          /* tenths of a degree, 0..3590 */
+    int32_t technicolor[6];       /* two-colour mixing coefficients, Q15 */
+    int32_t aberration[2];        /* red, blue scale corrections, 1/50000 */
+    int32_t hueShift[12];         /* per-hue shift, tenths of a degree */
+    int32_t hueSat[12];           /* per-hue saturation, 256 = 1.0 */
+    int32_t hueLight[12];         /* per-hue lightness, Q14 */
+    Histography histography;      /* copy made by ptNewColorMapWithHistography */
+} ColorMap;
+
+/* Where each destination pixel is read from: origin (x, y) of the source on
+ * a canvas of width x height, and the Q15 matrix mapping a destination
+ * pixel (x', y') to the source position (a x' + b y' + c, d x' + e y' + f). */
+typedef struct Transform {
+    int32_t x, y, width, height;
+    int32_t a, b, c, d, e, f;
+} Transform;
+
+/* Lets a host follow and stop ptApplyMap: total is set to the destination
+ * height, current to each row before it is rendered; clearing keepGoing
+ * (from any thread) stops the rendering before the next row. */
+typedef struct ProgressRecord {
+    int32_t keepGoing;
+    int32_t total;
+    int32_t current;
+} ProgressRecord;
+
+/* Entries of a curve table filled by ptDrawCurve and read by ptApplyCurveSP. */
+#define PT_CURVE_SIZE 1024
+
+/* A new neutral map, or null when memory is short. The caller owns it. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptNewColorMap(void);
+/* A new neutral map carrying a copy of *h (h stays the caller's; null h
+ * leaves the copy zero-filled). */
+LUMETRA_API ColorMap* LUMETRA_CALL ptNewColorMapWithHistography(Histography* h);
+/* A new, independent copy of m (null for null m). */
+LUMETRA_API ColorMap* LUMETRA_CALL ptCloneColorMap(ColorMap* m);
+/* Release a ColorMap, Histography or Transform: one function under three
+ * names. Null is ignored. */
+LUMETRA_API void LUMETRA_CALL ptDeleteColorMap(void* p);
+LUMETRA_API void LUMETRA_CALL ptDeleteHistography(void* p);
+LUMETRA_API void LUMETRA_CALL ptDeleteTransform(void* p);
+
+/* Samples the natural cubic spline through the n points (x[k], y[k]), x
+ * ascending on 0..1 and y on 0..1, into out[PT_CURVE_SIZE] on 0..1023; the
+ * curve is flat outside the first and last points. With n < 2 or a null x
+ * or y, out becomes the identity curve; with a null out nothing is done.
+ * Points that make the spline undefined (equal x values) give 0 where the
+ * value is not a number. */
+LUMETRA_API void LUMETRA_CALL ptDrawCurve(int n, const double* x, const double* y, int* out);
+/* Composes curve (PT_CURVE_SIZE entries) after the map's tone table:
+ * table[i] = curve[table[i]]. Entries outside 0..1023 are taken as the
+ * nearest end. Returns m. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptApplyCurveSP(ColorMap* m, const int* curve);
+
+/* Global hue rotation (degrees, any value, taken modulo 360) and saturation
+ * (percent: -100 grey, 0 unchanged, +100 double). (0, 0) does nothing. */
+LUMETRA_API void LUMETRA_CALL ptAdjustColorGlobalSP(ColorMap* m, int hue, int saturation);
+/* Per-hue hue shift (0.4 degree steps), saturation and lightness (percent)
+ * at the twelve anchors 0 red, 2 yellow, 4 green, 6 cyan, 8 blue, 10 magenta
+ * and the six hues between. Returns m; null arrays do nothing. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptAdjustColor(ColorMap* m, const int hue[12], const int sat[12],
+                                                 const int light[12]);
+/* Two-colour mixing with six coefficients on 0..1; values outside are
+ * limited to 0..1 (not-a-number reads as 0). Returns m. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptTechnicolor(ColorMap* m, float c0, float c1, float c2, float c3, float c4,
+                                                 float c5);
+/* Blend with the second picture of ptApplyMap at opacity percent (0 does
+ * nothing). Returns m. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptBlend(ColorMap* m, int opacity);
+
+/* A new transform with origin (x, y), canvas width x height and the identity
+ * matrix; null when memory is short. */
+LUMETRA_API Transform* LUMETRA_CALL ptNewTransform(int x, int y, int width, int height);
+/* Shift by (dx, dy) pixels, rotate by angle radians, scale by (sx, sy), each
+ * composed on the destination side. Matrix entries that leave the 32-bit
+ * range (a scale by 0, say) are limited to it; not-a-number gives 0.
+ * Each returns t. */
+LUMETRA_API Transform* LUMETRA_CALL ptTransformShift(Transform* t, float dx, float dy);
+LUMETRA_API Transform* LUMETRA_CALL ptTransformRotate(Transform* t, float angle);
+LUMETRA_API Transform* LUMETRA_CALL ptTransformScale(Transform* t, float sx, float sy);
+/* A new 8-bit 3-channel picture: src turned by quarterTurns quarter turns
+ * clockwise (taken modulo 4, so -1 is 3), then flipped left to right when
+ * mirror != 0. The caller releases it with cvReleaseImage. src must be 8-bit
+ * with 3 or 4 channels (alpha is dropped); otherwise, or when memory is
+ * short, the result is null. */
+LUMETRA_API struct _IplImage* LUMETRA_CALL ptRotateClone(struct _IplImage* src, int quarterTurns, int mirror);
+
+/* Lens vignetting correction: amount in percent (positive brightens the
+ * corners, negative darkens them), radius exponent in hundredths of a stop
+ * of the reference length. ptApplyMap refuses a map whose reference length
+ * falls outside 1..46340 pixels. */
+LUMETRA_API void LUMETRA_CALL ptLensCorrection(ColorMap* m, int amount, int radius);
+/* Lateral chromatic aberration: red and blue are read (1 + v/50000) times
+ * as far from the centre as green. Returns m. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptAberration(ColorMap* m, int red, int blue);
+
+/* Renders map onto dst, reading src (8- or 16-bit, 3 channels, B,G,R)
+ * through tf when given (else pixel (x, y) reads (x, y)) and blending with
+ * src2 when the map asks for it. Returns 1 when every row was rendered, 0
+ * without writing anything when:
+ *  - src, dst or map is null, src is not 8- or 16-bit with 3 channels, or
+ *    dst is not 8-bit with 3 channels;
+ *  - src2 is given and differs from src in depth, channels or size;
+ *  - the map's adjustFlags lie outside 0..7;
+ *  - without tf, dst is wider or taller than src;
+ *  - the lens reference length falls outside 1..46340 pixels.
+ * Returns 0 as well when progress->keepGoing is cleared; rows not yet
+ * reached keep their content. Regions of interest are ignored.
+ * Choices beyond the map's usual ranges: a 1-pixel-wide or -high source
+ * samples its single column or row; channel gains and the vignetting gain
+ * are computed without overflow and saturate instead of wrapping; the
+ * colour step widens its products to 64 bits where strong settings would
+ * overflow, and limits the saturation factors to +-32767 and every final
+ * channel to 0..255. */
+LUMETRA_API int LUMETRA_CALL ptApplyMap(struct _IplImage* src, struct _IplImage* src2, struct _IplImage* dst,
+                                        ColorMap* map, Transform* tf, ProgressRecord* progress);
+
 #ifdef __cplusplus
 }
 #endif

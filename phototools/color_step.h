@@ -1,0 +1,206 @@
+// The colour step of the renderer: tone table, saturation, per-hue anchors
+// and hue rotation, all worked on the pixel's luminance and the offsets of
+// its channels from it, in 15-bit fixed point. One type per stage; the
+// renderer instantiates the four (tone, per-hue) combinations.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "lumetra.h"
+
+namespace lumetra::pt {
+
+constexpr int32_t kWhite15 = 32767;
+
+// What the colour step reads, prepared once per call from the map.
+struct ColorTables {
+    int32_t saturation = 256;  // held to +-32767
+    int32_t rotation = 0;
+    // Old-envelope reciprocal 268435456 / envOld(L) for every incoming
+    // L (0..65535): the envelope depends on L alone.
+    std::vector<int32_t> inverseEnvelope;
+    // tone(L) for L in 0..32767.
+    std::vector<int32_t> tone;
+    // (E(L) * 109 * saturation) >> 22 for L in 0..32767.
+    std::vector<int32_t> envelope;
+    const int32_t* hueShift = nullptr;
+    const int32_t* hueSat = nullptr;
+    const int32_t* hueLight = nullptr;
+};
+
+// Builds the tables the stage needs (none for the plain stage).
+ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue);
+
+// E(L) = (38390 - L) * L + 4913920, the chroma envelope at luminance L.
+inline int32_t envelopeE(int32_t l) { return (38390 - l) * l + 4913920; }
+
+// The old envelope of an incoming luminance; moves L to 0 or 32767 at the ends.
+inline int32_t oldEnvelope(int32_t& l) {
+    if (l < 1) {
+        const int32_t env = (256 - l) * 127;
+        l = 0;
+        return env;
+    }
+    const int32_t k = 38390 - l;
+    if (k < 5624) {
+        l = kWhite15;
+        return (5879 - k) * 4915;
+    }
+    return (((l * k + 4913920) >> 7) * 109) >> 7;
+}
+
+// Channel order of a ranking: the channels (0 red, 1 green, 2 blue) holding
+// max, mid and min, and the two per-hue anchors of its low and high half.
+struct Ranking {
+    int max, mid, min;
+    int lowA, lowB, highA, highB;
+    bool odd;
+};
+inline constexpr Ranking kRankings[6] = {
+    {0, 1, 2, 1, 0, 2, 1, false},    // R G B
+    {1, 0, 2, 3, 4, 2, 3, true},     // G R B
+    {1, 2, 0, 5, 4, 6, 5, false},    // G B R
+    {2, 1, 0, 7, 8, 6, 7, true},     // B G R
+    {2, 0, 1, 9, 8, 10, 9, false},   // B R G
+    {0, 2, 1, 11, 0, 10, 11, true},  // R B G
+};
+
+inline int rankingOf(int32_t r, int32_t g, int32_t b) {
+    if (g <= b) {
+        if (g <= r) return b <= r ? 5 : 4;
+        return 3;
+    }
+    if (r <= g) return r <= b ? 2 : 1;
+    return 0;
+}
+
+// Offsets back onto L with the hue kept: a too-bright colour is scaled
+// toward L below white, a too-dark one toward L above black.
+inline void restoreRange(int32_t l, int64_t& dmax, int64_t& dmid, int64_t& dmin, int32_t* channel,
+                         const Ranking& rank) {
+    if (l + dmax > kWhite15) {
+        dmid = dmid * (kWhite15 - l) / dmax;
+        dmin = dmin * (kWhite15 - l) / dmax;
+        dmax = kWhite15 - l;
+    }
+    int64_t vmax, vmid, vmin;
+    if (l + dmin < 0) {
+        vmax = dmax * l / -dmin + l;
+        vmid = dmid * l / -dmin + l;
+        vmin = 0;
+    } else {
+        vmax = l + dmax;
+        vmid = l + dmid;
+        vmin = l + dmin;
+    }
+    // Only settings beyond their ranges (saturation below -100 %) can leave
+    // the range here; they are held to it.
+    auto held = [](int64_t v) { return static_cast<int32_t>(v < 0 ? 0 : (v > kWhite15 ? kWhite15 : v)); };
+    channel[rank.max] = held(vmax);
+    channel[rank.mid] = held(vmid);
+    channel[rank.min] = held(vmin);
+}
+
+// Hue rotation by rot tenths of a degree, keeping max, min and chroma.
+inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
+    if (rank.odd && rot % 3600 != 0) rot = 3600 - rot % 3600;
+    const int32_t vmax = channel[rank.max], vmid = channel[rank.mid], vmin = channel[rank.min];
+    const int32_t chroma = vmax - vmin;
+    if (chroma <= 0) return;
+    int64_t h = (rot + ((vmid - vmin) * 600) / chroma + 3600) % 3600;
+    if (h < 0) h += 3600;  // only a rotation far outside 0..3590 gets here
+    const int32_t sector = static_cast<int32_t>(h / 600);
+    const int32_t f = static_cast<int32_t>(h % 600);
+    const int32_t up = vmin + (chroma * f) / 600;
+    const int32_t down = vmin + (chroma * (600 - f)) / 600;
+    static constexpr int kPick[6][3] = {{0, 1, 2}, {3, 0, 2}, {2, 0, 1}, {2, 3, 0}, {1, 2, 0}, {0, 2, 3}};
+    const int32_t value[4] = {vmax, up, vmin, down};
+    channel[rank.max] = value[kPick[sector][0]];
+    channel[rank.mid] = value[kPick[sector][1]];
+    channel[rank.min] = value[kPick[sector][2]];
+}
+
+template <bool Tone, bool PerHue>
+struct ColorStep {
+    const ColorTables& t;
+
+    // r, g, b in 0..65535 on entry, 0..32767 on return.
+    inline void apply(int32_t& r, int32_t& g, int32_t& b) const {
+        int32_t channel[3] = {r, g, b};
+        int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
+        const Ranking& rank = kRankings[rankingOf(r, g, b)];
+        int64_t dmax = channel[rank.max] - l;
+        int64_t dmid = channel[rank.mid] - l;
+        int64_t dmin = channel[rank.min] - l;
+        int64_t rot = t.rotation;
+
+        if constexpr (!Tone && !PerHue) {
+            if (l > kWhite15) {
+                l = kWhite15;
+                dmax = dmid = dmin = 0;
+            } else {
+                dmax = (dmax * t.saturation) >> 8;
+                dmid = (dmid * t.saturation) >> 8;
+                dmin = (dmin * t.saturation) >> 8;
+            }
+        } else {
+            const int32_t inv = t.inverseEnvelope[static_cast<uint32_t>(l)];
+            oldEnvelope(l);  // moves L to the ends; the reciprocal is tabulated
+            int64_t env = 0;
+            if constexpr (!PerHue) {
+                l = t.tone[l];
+                env = t.envelope[l];
+            } else {
+                if (dmax == 0) {  // grey: no offsets to scale
+                    if constexpr (Tone) l = t.tone[l];
+                } else {
+                    env = perHueAdjust(l, dmax, dmid, dmin, inv, rank, rot);
+                }
+            }
+            const int64_t mult = (env * inv) >> 13;
+            dmax = (dmax * mult) >> 15;
+            dmid = (dmid * mult) >> 15;
+            dmin = (dmin * mult) >> 15;
+        }
+        restoreRange(l, dmax, dmid, dmin, channel, rank);
+        if (rot != 0) rotateHue(rot, channel, rank);
+        r = channel[0];
+        g = channel[1];
+        b = channel[2];
+    }
+
+    // The two anchors around the pixel's hue, weighted by where its middle
+    // channel lies; returns the new envelope and moves L and rot.
+    inline int64_t perHueAdjust(int32_t& l, int64_t dmax, int64_t dmid, int64_t dmin, int32_t inv,
+                                const Ranking& rank, int64_t& rot) const {
+        const int64_t avg = (dmax + dmin) >> 1;
+        int a, b;
+        int64_t wa, wb;
+        if (dmid <= avg) {
+            a = rank.lowA, b = rank.lowB, wa = dmid - dmin, wb = avg - dmid;
+        } else {
+            a = rank.highA, b = rank.highB, wa = dmid - avg, wb = dmax - dmid;
+        }
+        const int64_t sum = wa + wb;
+        if (sum == 0) {  // chroma 1: the tone-only envelope, without per-hue factors
+            if constexpr (Tone) l = t.tone[l];
+            return t.envelope[l];
+        }
+        const int64_t light = (wa * t.hueLight[a] + wb * t.hueLight[b]) / sum;
+        rot += (wa * t.hueShift[a] + wb * t.hueShift[b]) / sum;
+        int64_t lit;
+        if constexpr (Tone) {
+            const int32_t toned = t.tone[l];
+            const int64_t slope = (static_cast<int64_t>(toned * (kWhite15 - toned)) * inv) >> 18;
+            lit = toned + ((light * (((dmax - dmin) * slope) >> 15)) >> 15);
+        } else {
+            lit = l + (((dmax - dmin) * light) >> 15);
+        }
+        l = static_cast<int32_t>(lit < 0 ? 0 : (lit > kWhite15 ? kWhite15 : lit));
+        const int64_t env = t.envelope[l] * ((wa * t.hueSat[a] + wb * t.hueSat[b]) / sum);
+        return env >> 8;
+    }
+};
+
+}  // namespace lumetra::pt

@@ -1,0 +1,407 @@
+// ptApplyMap: renders a ColorMap onto a picture in one pass. Per pixel:
+// sample (directly, through the transform, or per channel for the
+// aberration; blended with a second picture in stages 4-7), gains,
+// vignetting, technicolor, the stage's colour step, store. The sampler and
+// the colour step are template parameters, so each stage runs its own loop.
+#include <atomic>
+#include <cstring>
+
+#include "engine/image.h"
+#include "phototools/color_map.h"
+#include "phototools/color_step.h"
+#include "phototools/lens.h"
+
+namespace lumetra::pt {
+
+namespace {
+
+struct Rgb {
+    int32_t r, g, b;
+};
+
+// A sample with the source position it was read at (for the vignetting).
+struct Sample {
+    Rgb color;
+    int32_t x, y;
+};
+
+// The rows of a source picture.
+struct Plane {
+    const uint8_t* data = nullptr;
+    std::ptrdiff_t step = 0;
+
+    template <class T>
+    const T* at(int32_t x, int32_t y) const {
+        return reinterpret_cast<const T*>(data + static_cast<std::ptrdiff_t>(y) * step) + 3 * static_cast<std::ptrdiff_t>(x);
+    }
+};
+
+Plane planeOf(const IplImage* image) {
+    if (!image) return {};
+    return {reinterpret_cast<const uint8_t*>(image->imageData), image->widthStep};
+}
+
+// How samples of type T enter the 15-bit scale: bytes as v << 7, 16-bit
+// samples as v >> 1; in the blend stages each sample is first mixed with
+// the second picture's sample at the same place.
+template <class T, bool Blend>
+struct Reader {
+    static constexpr bool kDeep = sizeof(T) == 2;
+    // The shift that brings an interpolated sum back to the 15-bit scale.
+    static constexpr int kShift = Blend ? 15 : (kDeep ? 16 : 8);
+    int32_t w = 0;  // weight of the second picture, 0..256
+
+    inline int32_t mix(int32_t p, int32_t q) const { return ((256 - w) * p + w * q) >> (kDeep ? 9 : 1); }
+    // The value that enters the bilinear interpolation.
+    inline int32_t tap(const T* p, const T* q, int c) const {
+        if constexpr (Blend) return mix(p[c], q[c]);
+        else return p[c];
+    }
+    // The working value of a sample read without interpolation.
+    inline int32_t direct(const T* p, const T* q, int c) const {
+        if constexpr (Blend) return mix(p[c], q[c]);
+        else if constexpr (kDeep) return p[c] >> 1;
+        else return p[c] << 7;
+    }
+};
+
+// Without a transform: destination pixel (x, y) reads source pixel (x, y).
+template <class T, bool Blend>
+struct DirectSampler {
+    Reader<T, Blend> read;
+    Plane src, src2;
+
+    struct Row {
+        const T* p;
+        const T* q;
+        int32_t y;
+    };
+    Row row(int32_t y) const {
+        if constexpr (Blend) return {src.at<T>(0, y), src2.at<T>(0, y), wrapShl(y, 15)};
+        else return {src.at<T>(0, y), nullptr, wrapShl(y, 15)};
+    }
+    inline Sample at(const Row& row, int32_t x) const {
+        const T* p = row.p + 3 * x;
+        const T* q = nullptr;
+        if constexpr (Blend) q = row.q + 3 * x;
+        return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShl(x, 15), row.y};
+    }
+};
+
+// Bilinear reads through one or three matrices. Positions are held to
+// 0..xMax, 0..yMax, so the right and lower neighbours always exist (a source
+// one pixel wide or high reads its single column or row for both).
+template <class T, bool Blend>
+struct Bilinear {
+    Reader<T, Blend> read;
+    Plane src, src2;
+    int32_t xMax = 0, yMax = 0;
+    int right = 3;  // elements to the right neighbour, 0 for a 1-pixel-wide source
+    bool down = true;
+
+    inline int32_t clampX(int32_t x) const { return x < 0 ? 0 : (x > xMax ? xMax : x); }
+    inline int32_t clampY(int32_t y) const { return y < 0 ? 0 : (y > yMax ? yMax : y); }
+
+    // The upper-left neighbour of a held position, the row below, weights.
+    struct Tap {
+        const T *p00, *p01, *q00, *q01;
+        int32_t fx, fy;
+    };
+    inline Tap tapAt(int32_t x, int32_t y) const {
+        const int32_t col = x >> 15, line = y >> 15, below = down ? line + 1 : line;
+        Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, x & 0x7FFF, y & 0x7FFF};
+        if constexpr (Blend) {
+            tap.q00 = src2.at<T>(col, line);
+            tap.q01 = src2.at<T>(col, below);
+        }
+        return tap;
+    }
+    inline int32_t tapValue(const T* p, const T* q, int offset) const {
+        if constexpr (Blend) return read.mix(p[offset], q[offset]);
+        else return p[offset];
+    }
+    // Channel c interpolated between the four neighbours.
+    inline int32_t value(const Tap& t, int c) const {
+        constexpr int s = Reader<T, Blend>::kShift;
+        const int32_t top = (tapValue(t.p00, t.q00, right + c) * t.fx + tapValue(t.p00, t.q00, c) * (32768 - t.fx)) >> s;
+        const int32_t bottom =
+            (tapValue(t.p01, t.q01, right + c) * t.fx + tapValue(t.p01, t.q01, c) * (32768 - t.fx)) >> s;
+        return (top * (32768 - t.fy) + bottom * t.fy) >> 15;
+    }
+};
+
+// Position of destination pixel (x, y) through m, wrapping at 32 bits.
+struct RowStart {
+    uint32_t x, y;
+};
+inline RowStart rowStart(const Matrix& m, int32_t y) {
+    return {static_cast<uint32_t>(m.b) * static_cast<uint32_t>(y) + static_cast<uint32_t>(m.c),
+            static_cast<uint32_t>(m.e) * static_cast<uint32_t>(y) + static_cast<uint32_t>(m.f)};
+}
+inline int32_t along(uint32_t start, int32_t step, int32_t x) {
+    return static_cast<int32_t>(start + static_cast<uint32_t>(step) * static_cast<uint32_t>(x));
+}
+
+template <class T, bool Blend>
+struct TransformSampler {
+    Bilinear<T, Blend> bilinear;
+    Matrix m;
+
+    using Row = RowStart;
+    Row row(int32_t y) const { return rowStart(m, y); }
+    inline Sample at(const Row& row, int32_t x) const {
+        const int32_t sx = bilinear.clampX(along(row.x, m.a, x));
+        const int32_t sy = bilinear.clampY(along(row.y, m.d, x));
+        const auto tap = bilinear.tapAt(sx, sy);
+        return {{bilinear.value(tap, 2), bilinear.value(tap, 1), bilinear.value(tap, 0)}, sx, sy};
+    }
+};
+
+// Red, green and blue each read through their own matrix.
+template <class T, bool Blend>
+struct PerChannelSampler {
+    Bilinear<T, Blend> bilinear;
+    Matrix red, green, blue;
+
+    struct Row {
+        RowStart r, g, b;
+    };
+    Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
+    inline Sample at(const Row& row, int32_t x) const {
+        const int32_t gx = bilinear.clampX(along(row.g.x, green.a, x));
+        const int32_t gy = bilinear.clampY(along(row.g.y, green.d, x));
+        const auto tapR = bilinear.tapAt(bilinear.clampX(along(row.r.x, red.a, x)), bilinear.clampY(along(row.r.y, red.d, x)));
+        const auto tapG = bilinear.tapAt(gx, gy);
+        const auto tapB =
+            bilinear.tapAt(bilinear.clampX(along(row.b.x, blue.a, x)), bilinear.clampY(along(row.b.y, blue.d, x)));
+        return {{bilinear.value(tapR, 2), bilinear.value(tapG, 1), bilinear.value(tapB, 0)}, gx, gy};
+    }
+};
+
+// Gains, vignetting and technicolor, between sampling and the colour step.
+struct ChannelSteps {
+    bool any = false;
+    bool gains = false;
+    bool vignette = false;
+    bool technicolor = false;
+    int32_t gain[3] = {kGainOne, kGainOne, kGainOne};
+    Vignette lens;
+    int32_t mixing[6] = {};
+
+    // Gains and vignetting saturate instead of wrapping; the colour step
+    // then receives 0..65535 (technicolor: 0..32768).
+    inline void apply(Rgb& c, int32_t x, int32_t y) const {
+        if (gains) {
+            c.r = saturate32((static_cast<int64_t>(c.r) * gain[0]) >> 13);
+            c.g = saturate32((static_cast<int64_t>(c.g) * gain[1]) >> 13);
+            c.b = saturate32((static_cast<int64_t>(c.b) * gain[2]) >> 13);
+        }
+        if (vignette) {
+            const int64_t g = lens.gainAt(x, y);
+            c.r = lens.apply(c.r, g);
+            c.g = lens.apply(c.g, g);
+            c.b = lens.apply(c.b, g);
+        }
+        if (technicolor) {
+            const int32_t r = held(c.r, 32768), g = held(c.g, 32768);
+            c.r = twoColor(r, g, mixing[0], mixing[3]);
+            c.g = twoColor(r, g, mixing[1], mixing[4]);
+            c.b = twoColor(r, g, mixing[2], mixing[5]);
+        } else {
+            c.r = held(c.r, 65535);
+            c.g = held(c.g, 65535);
+            c.b = held(c.b, 65535);
+        }
+    }
+    static inline int32_t held(int32_t v, int32_t top) { return v < 0 ? 0 : (v > top ? top : v); }
+    static inline int32_t twoColor(int32_t r, int32_t g, int32_t tr, int32_t tg) {
+        return 32768 - (((32768 - ((r * tr) >> 15)) * (32768 - ((g * tg) >> 15))) >> 15);
+    }
+};
+
+struct Progress {
+    ProgressRecord* record;
+
+    void start(int32_t rows) const {
+        if (record) std::atomic_ref<int32_t>(record->total).store(rows, std::memory_order_relaxed);
+    }
+    // Whether row y may be rendered; notes it as the current row.
+    bool proceed(int32_t y) const {
+        if (!record) return true;
+        if (std::atomic_ref<int32_t>(record->keepGoing).load(std::memory_order_relaxed) == 0) return false;
+        std::atomic_ref<int32_t>(record->current).store(y, std::memory_order_relaxed);
+        return true;
+    }
+};
+
+template <class Sampler, class Step>
+int renderRows(const Sampler& sampler, const ChannelSteps& channels, const Step& step, IplImage* dst,
+               const Progress& progress) {
+    for (int32_t y = 0; y < dst->height; ++y) {
+        if (!progress.proceed(y)) return 0;
+        const auto row = sampler.row(y);
+        uint8_t* out = rowOf(dst, y);
+        for (int32_t x = 0; x < dst->width; ++x, out += 3) {
+            Sample s = sampler.at(row, x);
+            if (channels.any) channels.apply(s.color, s.x, s.y);
+            step.apply(s.color.r, s.color.g, s.color.b);
+            out[0] = static_cast<uint8_t>(s.color.b >> 7);
+            out[1] = static_cast<uint8_t>(s.color.g >> 7);
+            out[2] = static_cast<uint8_t>(s.color.r >> 7);
+        }
+    }
+    return 1;
+}
+
+// Everything fixed for the call.
+struct RenderPlan {
+    const IplImage* src;
+    const IplImage* src2;  // null unless the stage blends
+    IplImage* dst;
+    uint32_t stage;  // 0..7
+    bool transform;
+    bool perChannel;
+    Matrix base, red, blue;
+    int32_t blendWeight;
+    ChannelSteps channels;
+    ColorTables colors;
+    Progress progress;
+};
+
+template <class Sampler>
+int renderStage(const RenderPlan& plan, const Sampler& sampler) {
+    const auto& c = plan.colors;
+    switch (plan.stage & (kAdjustTone | kAdjustPerHue)) {
+        case 0: return renderRows(sampler, plan.channels, ColorStep<false, false>{c}, plan.dst, plan.progress);
+        case kAdjustTone: return renderRows(sampler, plan.channels, ColorStep<true, false>{c}, plan.dst, plan.progress);
+        case kAdjustPerHue: return renderRows(sampler, plan.channels, ColorStep<false, true>{c}, plan.dst, plan.progress);
+        default: return renderRows(sampler, plan.channels, ColorStep<true, true>{c}, plan.dst, plan.progress);
+    }
+}
+
+template <class T, bool Blend>
+int renderSource(const RenderPlan& plan) {
+    const Reader<T, Blend> read{plan.blendWeight};
+    const Plane src = planeOf(plan.src), src2 = planeOf(plan.src2);
+    if (!plan.transform) return renderStage(plan, DirectSampler<T, Blend>{read, src, src2});
+
+    Bilinear<T, Blend> bilinear{read, src, src2};
+    const int64_t xMax = (static_cast<int64_t>(plan.src->width - 1) << 15) - 1;
+    const int64_t yMax = (static_cast<int64_t>(plan.src->height - 1) << 15) - 1;
+    bilinear.xMax = static_cast<int32_t>(clamp64(xMax, 0, INT32_MAX));
+    bilinear.yMax = static_cast<int32_t>(clamp64(yMax, 0, INT32_MAX));
+    bilinear.right = plan.src->width > 1 ? 3 : 0;
+    bilinear.down = plan.src->height > 1;
+    if (plan.perChannel) return renderStage(plan, PerChannelSampler<T, Blend>{bilinear, plan.red, plan.base, plan.blue});
+    return renderStage(plan, TransformSampler<T, Blend>{bilinear, plan.base});
+}
+
+// A fresh map without transform: the picture itself, or the high bytes of
+// a 16-bit one.
+int copyPicture(const RenderPlan& plan) {
+    const IplImage* src = plan.src;
+    IplImage* dst = plan.dst;
+    for (int32_t y = 0; y < dst->height; ++y) {
+        if (!plan.progress.proceed(y)) return 0;
+        uint8_t* out = rowOf(dst, y);
+        if (src->depth == IPL_DEPTH_8U) {
+            std::memcpy(out, rowOf(src, y), static_cast<size_t>(dst->width) * 3);
+        } else {
+            const uint16_t* in = reinterpret_cast<const uint16_t*>(rowOf(src, y));
+            for (int32_t i = 0; i < dst->width * 3; ++i) out[i] = static_cast<uint8_t>(in[i] >> 8);
+        }
+    }
+    return 1;
+}
+
+bool isSourcePicture(const IplImage* image) {
+    if (!image || image->nChannels != 3 || (image->depth != IPL_DEPTH_8U && image->depth != IPL_DEPTH_16U)) return false;
+    const int64_t rowBytes = static_cast<int64_t>(image->width) * 3 * (image->depth == IPL_DEPTH_16U ? 2 : 1);
+    return image->width > 0 && image->height > 0 && image->imageData && image->widthStep >= rowBytes;
+}
+
+// Fills the plan; false for the refusals documented in the header.
+bool planRender(const IplImage* src, const IplImage* src2, IplImage* dst, const ColorMap& map, const Transform* tf,
+                RenderPlan& plan) {
+    if (!isSourcePicture(src) || !isBytePicture(dst, 3)) return false;
+    if (src2 && (!isSourcePicture(src2) || src2->depth != src->depth || !sameSize(src, src2))) return false;
+    if (map.adjustFlags >= kStageCount) return false;
+    if (!tf && (dst->width > src->width || dst->height > src->height)) return false;
+
+    plan.src = src;
+    plan.dst = dst;
+    plan.stage = map.adjustFlags;
+    plan.blendWeight = 0;
+    if (plan.stage & kAdjustBlend) {
+        const int64_t w = static_cast<int64_t>(map.blendOpacity) * 256 / 100;
+        plan.blendWeight = static_cast<int32_t>(clamp64(w, 0, 256));
+        if (!src2) plan.stage &= ~kAdjustBlend;
+    }
+    plan.src2 = (plan.stage & kAdjustBlend) ? src2 : nullptr;
+
+    int32_t cx, cy, canvasWidth, canvasHeight;
+    plan.transform = tf != nullptr;
+    if (tf) {
+        cx = wrapSub(wrapShl(tf->width, 15) / 2, wrapShl(tf->x, 15));
+        cy = wrapSub(wrapShl(tf->height, 15) / 2, wrapShl(tf->y, 15));
+        plan.base = {tf->a, tf->b, wrapSub(tf->c, wrapShl(tf->x, 15)), tf->d, tf->e, wrapSub(tf->f, wrapShl(tf->y, 15))};
+        canvasWidth = tf->width;
+        canvasHeight = tf->height;
+    } else {
+        cx = wrapShl(src->width, 15) / 2;
+        cy = wrapShl(src->height, 15) / 2;
+        plan.base = {kQ15One, 0, 0, 0, kQ15One, 0};
+        canvasWidth = src->width;
+        canvasHeight = src->height;
+    }
+
+    ChannelSteps& channels = plan.channels;
+    channels.gains = (map.renderFlags & kRenderGains) != 0;
+    for (int k = 0; k < 3; ++k) channels.gain[k] = map.gain[k];
+    channels.vignette = map.lensAmount != 0;
+    if (channels.vignette &&
+        !prepareVignette(map, canvasWidth > canvasHeight ? canvasWidth : canvasHeight, cx, cy, channels.lens))
+        return false;
+    channels.technicolor = (map.renderFlags & kRenderTechnicolor) != 0;
+    for (int k = 0; k < 6; ++k) channels.mixing[k] = ChannelSteps::held(map.technicolor[k], 32768);
+    channels.any = channels.gains || channels.vignette || channels.technicolor;
+
+    plan.perChannel = map.aberration[0] != 0 || map.aberration[1] != 0;
+    if (plan.perChannel) {
+        plan.transform = true;
+        plan.red = aberrationMatrix(plan.base, map.aberration[0], cx, cy);
+        plan.blue = aberrationMatrix(plan.base, map.aberration[1], cx, cy);
+    }
+    return true;
+}
+
+bool isNeutral(const RenderPlan& plan, const ColorMap& map) {
+    return plan.stage == 0 && !plan.transform && !plan.channels.any && map.saturation == kSaturationOne &&
+           map.hueRotation == 0;
+}
+
+int applyMap(IplImage* src, IplImage* src2, IplImage* dst, const ColorMap& map, const Transform* tf,
+             ProgressRecord* progress) {
+    RenderPlan plan{};
+    if (!planRender(src, src2, dst, map, tf, plan)) return 0;
+    plan.progress = Progress{progress};
+    plan.colors = prepareColorTables(map, plan.stage & kAdjustTone, plan.stage & kAdjustPerHue);
+    plan.progress.start(dst->height);
+    if (isNeutral(plan, map)) return copyPicture(plan);
+
+    const bool deep = src->depth == IPL_DEPTH_16U;
+    const bool blend = plan.src2 != nullptr;
+    if (deep) return blend ? renderSource<uint16_t, true>(plan) : renderSource<uint16_t, false>(plan);
+    return blend ? renderSource<uint8_t, true>(plan) : renderSource<uint8_t, false>(plan);
+}
+
+}  // namespace
+
+}  // namespace lumetra::pt
+
+extern "C" LUMETRA_API int LUMETRA_CALL ptApplyMap(IplImage* src, IplImage* src2, IplImage* dst, ColorMap* map,
+                                                   Transform* tf, ProgressRecord* progress) {
+    using namespace lumetra::pt;
+    if (!map) return 0;
+    return guarded(0, [&] { return applyMap(src, src2, dst, *map, tf, progress); });
+}

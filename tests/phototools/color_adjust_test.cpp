@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "tests/phototools/map_support.h"
+
+namespace lumetra {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using test::newMap;
+using test::renderPixel;
+
+// A tone table lifted by 200 (held at 1023), composed through the setter.
+void liftTone(ColorMap* m) {
+    int curve[1024];
+    for (int i = 0; i < 1024; ++i) curve[i] = i + 200 > 1023 ? 1023 : i + 200;
+    ptApplyCurveSP(m, curve);
+}
+
+// Red gets +50 % saturation and +10 % or +50 % lightness; other anchors neutral.
+void redAnchor(ColorMap* m, int light) {
+    int hue[12] = {}, sat[12] = {}, lightness[12] = {};
+    sat[0] = 50;
+    lightness[0] = light;
+    ptAdjustColor(m, hue, sat, lightness);
+}
+
+TEST(ColorSetters, GlobalHueAndSaturation) {
+    auto m = newMap();
+    ptAdjustColorGlobalSP(m.get(), 0, 0);
+    EXPECT_EQ(m->adjustFlags, 0u);
+    ptAdjustColorGlobalSP(m.get(), -30, 0);
+    EXPECT_EQ(m->hueRotation, 3300);
+    EXPECT_EQ(m->saturation, 256);
+    EXPECT_EQ(m->adjustFlags, 1u);
+    ptAdjustColorGlobalSP(m.get(), 725, 100);  // 725 mod 360 = 5
+    EXPECT_EQ(m->hueRotation, 50);
+    EXPECT_EQ(m->saturation, 512);
+    ptAdjustColorGlobalSP(m.get(), -720, -100);  // raised by 3 turns to 360, mod 360 = 0
+    EXPECT_EQ(m->hueRotation, 0);
+    EXPECT_EQ(m->saturation, 0);
+}
+
+TEST(ColorSetters, PerHueTechnicolorBlend) {
+    auto m = newMap();
+    int hue[12], sat[12], light[12];
+    for (int i = 0; i < 12; ++i) hue[i] = i - 5, sat[i] = -50 + i, light[i] = 33;
+    EXPECT_EQ(ptAdjustColor(m.get(), hue, sat, light), m.get());
+    EXPECT_EQ(m->hueShift[0], -20);
+    EXPECT_EQ(m->hueSat[0], 128);        // -50*256/100 + 256
+    EXPECT_EQ(m->hueSat[1], 131);        // -49*256/100 = -125 (truncated) + 256
+    EXPECT_EQ(m->hueLight[3], 5406);     // 33*16384/100 = 5406.72
+    EXPECT_EQ(m->adjustFlags, 2u);
+
+    ptTechnicolor(m.get(), 0.992f, 0.137f, 1.0f, 0.0f, 2.0f, -1.0f);
+    EXPECT_EQ(m->technicolor[0], 32505);  // 0.992f * 32768 = 32505.86
+    EXPECT_EQ(m->technicolor[1], 4489);   // 0.137f * 32768 = 4489.2
+    EXPECT_EQ(m->technicolor[2], 32768);
+    EXPECT_EQ(m->technicolor[4], 32768);  // held to 1
+    EXPECT_EQ(m->technicolor[5], 0);      // held to 0
+    EXPECT_EQ(m->renderFlags, 0x100u);
+
+    ptBlend(m.get(), 0);
+    EXPECT_EQ(m->adjustFlags, 2u);
+    ptBlend(m.get(), 40);
+    EXPECT_EQ(m->blendOpacity, 40);
+    EXPECT_EQ(m->adjustFlags, 6u);
+    EXPECT_EQ(ptBlend(nullptr, 40), nullptr);
+}
+
+TEST(ColorStep, FreshMapReproducesEveryByte) {
+    auto m = newMap();
+    const OwnedImage src = test::makePicture(256, 64, 3, 5);
+    const OwnedImage dst = test::makeUniform(256, 64, 3, {0, 0, 0});
+    // Stage 0 without the copy path: a saturation of exactly 1.0 set by hand
+    // still goes through the colour step when a gain of 1.0 is flagged.
+    m->renderFlags |= 8;
+    ASSERT_EQ(ptApplyMap(src.get(), nullptr, dst.get(), m.get(), nullptr, nullptr), 1);
+    EXPECT_TRUE(test::samePixels(src.get(), dst.get()));
+}
+
+TEST(ColorStep, PlainStageTrace) {
+    // Saturation -50 % (128). Bytes (B,G,R) = (40, 80, 200): R = 25600,
+    // G = 10240, B = 5120; L = (9798*25600 + 19234*10240 + 3736*5120) >> 15
+    // = 466913280 >> 15 = 14249. Order R, G, B: offsets 11351, -4009, -9129,
+    // halved with >> 8: 5675, -2005, -4565 -> R 19924, G 12244, B 9684,
+    // stored >> 7: 155, 95, 75.
+    auto m = newMap();
+    ptAdjustColorGlobalSP(m.get(), 0, -50);
+    m->adjustFlags = 0;  // keep the plain stage: the setter asks for the tone stage
+    EXPECT_EQ(renderPixel(m.get(), {40, 80, 200}), (Bytes{75, 95, 155}));
+}
+
+TEST(ColorStep, SaturationMinus100MakesGrey) {
+    auto m = newMap();
+    ptAdjustColorGlobalSP(m.get(), 0, -100);
+    // The setter selects the tone stage, whose tone(L) goes through the
+    // 10-bit table: (40, 80, 200) -> L = 14249, i = 446, L = 446*32640/1023
+    // = 14230 -> 111 in every channel.
+    EXPECT_EQ(renderPixel(m.get(), {40, 80, 200}), (Bytes{111, 111, 111}));
+    // Pure blue: L = 3736*32640 >> 15 = 3721, i = 116, L = 3701 -> 28.
+    EXPECT_EQ(renderPixel(m.get(), {255, 0, 0}), (Bytes{28, 28, 28}));
+}
+
+TEST(ColorStep, RotationTurnsRedIntoGreenAndCyan) {
+    auto m = newMap();
+    m->hueRotation = 1200;  // the plain stage: no tone quantisation
+    // Red ranks (R, B, G), an odd order: rot 1200 becomes 2400, sector 4
+    // with f = 0 gives (up, vmin, vmax) = (0, 0, 32640) on (R, B, G).
+    EXPECT_EQ(renderPixel(m.get(), {0, 0, 255}), (Bytes{0, 255, 0}));
+    // Green (even order G, B, R) turned by 120 degrees becomes blue.
+    EXPECT_EQ(renderPixel(m.get(), {0, 255, 0}), (Bytes{255, 0, 0}));
+    m->hueRotation = 1800;  // 3600 - 1800: sector 3, (vmin, down, vmax)
+    EXPECT_EQ(renderPixel(m.get(), {0, 0, 255}), (Bytes{255, 255, 0}));
+
+    // Through the setter the tone stage runs as well: L = 9759 becomes
+    // tone(L) = 9731, and the envelope ratio makes (R, G, B) (53, 32422, 53).
+    ptAdjustColorGlobalSP(m.get(), 120, 0);
+    EXPECT_EQ(renderPixel(m.get(), {0, 0, 255}), (Bytes{0, 253, 0}));
+    ptAdjustColorGlobalSP(m.get(), 180, 0);
+    EXPECT_EQ(renderPixel(m.get(), {0, 0, 255}), (Bytes{253, 253, 0}));
+}
+
+TEST(ColorStep, GreyIsUntouchedByHueWork) {
+    auto m = newMap();
+    m->hueRotation = 770;
+    m->saturation = 400;
+    int hue[12], sat[12], light[12];
+    for (int i = 0; i < 12; ++i) hue[i] = 90, sat[i] = 100, light[i] = 100;
+    ptAdjustColor(m.get(), hue, sat, light);
+    for (uint8_t v : {0, 1, 77, 128, 254, 255}) EXPECT_EQ(renderPixel(m.get(), {v, v, v}), (Bytes{v, v, v}));
+}
+
+TEST(ColorStep, ToneStageTrace) {
+    // Bytes (60, 100, 160): R 20480, G 12800, B 7680, L = 14512.
+    // envOld: k = 23878, ((14512*23878 + 4913920) >> 7) = 2745558,
+    // *109 >> 7 = 2338014; inv = 268435456 / 2338014 = 114.
+    // tone: i = 14512*1023/32640 = 454, table 654, L = 654*32640/1023 = 20866.
+    // E(20866) = 370569704; env = E*109*256 >> 22 = 2465337;
+    // mult = env*114 >> 13 = 34307. Offsets 5968, -1712, -6832 scale to
+    // 6248, -1793, -7153: R 27114, G 19073, B 13713 -> 211, 149, 107.
+    auto m = newMap();
+    liftTone(m.get());
+    EXPECT_EQ(renderPixel(m.get(), {60, 100, 160}), (Bytes{107, 149, 211}));
+}
+
+TEST(ColorStep, PerHueStageTraceWithRangeRestored) {
+    // Bytes (40, 40, 200): R 25600, G = B = 5120, L = 11243, order (R, B, G).
+    // dmax 14357, dmid = dmin = -6123; avg 4117, low half: anchors 11 and 0
+    // with wa 0, wb 10240: pure red anchor. envOld 2063226, inv 130.
+    // light 8192: L = 11243 + (20480*8192 >> 15) = 16363.
+    // env = E(16363)*109*256 >> 22 = 2430557, * 384 >> 8 = 3645835,
+    // mult = 57856: offsets 25349, -10811, -10811. 16363 + 25349 > 32767:
+    // dmin = -10811*16404/25349 = -6996 -> R 32767, G = B = 9367.
+    auto m = newMap();
+    redAnchor(m.get(), 50);
+    EXPECT_EQ(renderPixel(m.get(), {40, 40, 200}), (Bytes{73, 73, 255}));
+}
+
+TEST(ColorStep, ToneAndPerHueTrace) {
+    // As above with the lifted tone and lightness 10 % (1638): tone(11243)
+    // = 17612 (i 352 -> 552); t = (17612*15155*130) >> 18 = 132363;
+    // (20480*t) >> 15 = 82726; L = 17612 + (1638*82726 >> 15) = 21747.
+    // env = 2440586*384 >> 8 = 3660879, mult 58095: offsets 25453, -10856.
+    // 21747 + 25453 > 32767: dmin = -10856*11020/25453 = -4700 -> 17047.
+    auto m = newMap();
+    liftTone(m.get());
+    redAnchor(m.get(), 10);
+    EXPECT_EQ(renderPixel(m.get(), {40, 40, 200}), (Bytes{133, 133, 255}));
+}
+
+TEST(ColorStep, BrightSaturatedColourKeepsItsHue) {
+    // Gains x2 make bytes (20, 60, 200) into R 51200, G 15360, B 5120;
+    // L = 816220160 >> 15 = 24909, offsets 26291, -9549, -19789.
+    // L + dmax > 32767: scaled by 7858/26291: dmid = -2854, dmin = -5914
+    // -> R 32767, G 22055, B 18995 -> 255, 172, 148. Clipping each channel
+    // would give 255, 240, 80 and shift the hue toward yellow.
+    auto m = newMap();
+    for (int& g : m->gain) g = 16384;
+    m->renderFlags |= 8;
+    EXPECT_EQ(renderPixel(m.get(), {20, 60, 200}), (Bytes{148, 172, 255}));
+}
+
+}  // namespace
+}  // namespace lumetra
