@@ -287,12 +287,20 @@ LUMETRA_API ColorMap* LUMETRA_CALL ptAberration(ColorMap* m, int red, int blue);
  *  - the lens reference length falls outside 1..46340 pixels.
  * Returns 0 as well when progress->keepGoing is cleared; rows not yet
  * reached keep their content. Regions of interest are ignored.
- * Choices beyond the map's usual ranges: a 1-pixel-wide or -high source
- * samples its single column or row; channel gains and the vignetting gain
- * are computed without overflow and saturate instead of wrapping; the
- * colour step widens its products to 64 bits where strong settings would
- * overflow, and limits the saturation factors to +-32767 and every final
- * channel to 0..255. */
+ * Choices beyond the map's usual ranges (fields a host wrote itself):
+ *  - a 1-pixel-wide or -high source samples its single column or row;
+ *  - renderFlags bits other than 8 (gains) and 0x100 (technicolor) are
+ *    ignored; the renderer derives its sampling bits itself;
+ *  - channel gains and the vignetting gain are computed without overflow
+ *    and saturate (toward white) instead of wrapping; channels entering the
+ *    colour step are held to 0..65535 (technicolor input to 0..32768);
+ *  - tone table entries above 1023 read as 1023, technicolor coefficients
+ *    are held to 0..32768, the blend weight to 0..256 (opacity 0..100 %),
+ *    the saturation factors to +-32767;
+ *  - the colour step forms its products in 64 bits where strong settings
+ *    would overflow 32, and holds each final channel to 0..255;
+ *  - the vignetting of a reference length above 32768 pixels (where the
+ *    tabulated reciprocal is 0) darkens as if the squared gain were 1. */
 LUMETRA_API int LUMETRA_CALL ptApplyMap(struct _IplImage* src, struct _IplImage* src2, struct _IplImage* dst,
                                         ColorMap* map, Transform* tf, ProgressRecord* progress);
 

@@ -47,6 +47,19 @@ expect_error "unwritable output" "cannot write" "" "$LUMETRA" apply "$work/photo
 expect_error "no extension" "extension" "$work/noext" "$LUMETRA" apply "$work/photo.png" "$work/noext" --preset 1
 expect_error "unknown option" "unknown option --bogus" "$work/z.png" "$LUMETRA" apply "$work/photo.png" "$work/z.png" --bogus 1
 expect_error "unknown command" "unknown command" "" "$LUMETRA" frobnicate
+# lumetra adjust: the photo tools on a picture.
+expect_ok "adjust colour and geometry" "$LUMETRA" adjust "$work/photo.png" "$work/adj.png" --hue 30 --saturation 40 \
+    --lens -100,-50 --aberration 200,-200 --rotate 10 --scale 1.3 --shift 4,2
+expect_ok "adjust turn, technicolor, blend" "$LUMETRA" adjust "$work/photo.png" "$work/adj2.png" --rotate-quarter 1 \
+    --mirror --technicolor 1,0.835,0.835,0,0.588,1 --blend "$work/adj.png",50
+expect_error "adjust saturation range" "--saturation must be in -100..100" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --saturation 300
+expect_error "adjust technicolor count" "--technicolor takes 6" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --technicolor 1,2
+expect_error "adjust lens radius" "--lens RADIUS" "$work/adj3.png" "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --lens 50,-1000
+expect_error "adjust mirror alone" "--mirror goes with --rotate-quarter" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --mirror
+
 ls -a "$work" | grep -q '^\.lumetra-' && { echo "FAIL: temporary file left behind"; failures=$((failures + 1)); }
 
 echo "$passed passed, $failures failed"
