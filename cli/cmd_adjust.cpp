@@ -1,11 +1,16 @@
 // lumetra adjust IN OUT [--hue D] [--saturation P] [--technicolor c0,...,c5]
 //   [--lens AMOUNT,RADIUS] [--aberration R,B] [--rotate DEG] [--scale S]
 //   [--shift DX,DY] [--blend OTHER,P] [--rotate-quarter Q [--mirror]]
+//   [--brightness A] [--exposure STOPSx100] [--tone-exposure A]
+//   [--highlights A] [--shadows A] [--contrast A] [--white-point W]
+//   [--black-point B] [--temperature K] [--tint G] [--auto-white-balance]
+//   [--pick X,Y,R]
 // Collects the photo-tool adjustments in one ColorMap (and a Transform for
 // the geometry) and renders them in one ptApplyMap pass.
 #include <opencv2/core/core_c.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "cli/cli.h"
@@ -14,6 +19,7 @@ namespace cli {
 
 namespace {
 
+// ptDeleteColorMap releases every kind of record.
 struct RecordRelease {
     void operator()(void* record) const noexcept { ptDeleteColorMap(record); }
 };
@@ -52,6 +58,45 @@ TransformOwner makeTransform(const Geometry& g, int width, int height) {
     return tf;
 }
 
+// The white balance to apply: given, estimated by the histogram, or picked
+// from an area (and printed); none when nothing asked for one.
+struct WhiteBalance {
+    bool wanted = false;
+    double temperature = 6504.0;
+    double green = 1.0;
+};
+
+WhiteBalance chooseWhiteBalance(const std::optional<std::string>& temperature, const std::optional<std::string>& tint,
+                                bool automatic, const std::optional<std::string>& pick, const cv::Mat& photo) {
+    WhiteBalance wb;
+    if (int(bool(temperature || tint)) + int(automatic) + int(bool(pick)) > 1)
+        throw UsageError("give one of --temperature/--tint, --auto-white-balance and --pick");
+    IplImage header = cvIplImage(photo);
+    if (temperature || tint) {
+        wb.wanted = true;
+        if (temperature) wb.temperature = parseNumber(*temperature, "--temperature", 1200, 12000);
+        if (tint) wb.green = parseNumber(*tint, "--tint", 0.02, 5.0);
+    } else if (automatic) {
+        std::unique_ptr<Histography, RecordRelease> h(ptCreateHistography(&header));
+        if (!h) throw UsageError("not enough memory for the histogram");
+        ptGetTemp(h.get(), &wb.temperature, &wb.green);
+        if (wb.temperature == 0)
+            throw UsageError("--auto-white-balance: no pixel below 250 in all three channels to estimate from");
+        wb.wanted = true;
+    } else if (pick) {
+        const auto v = parseList(*pick, "--pick X,Y,R", 3, 0, 100000);
+        if (v[0] >= photo.cols || v[1] >= photo.rows)
+            throw UsageError("--pick X,Y must lie inside the " + std::to_string(photo.cols) + "x" +
+                             std::to_string(photo.rows) + " picture");
+        wb.temperature = 0;
+        ptPickTemp(&header, int(v[0]), int(v[1]), int(v[2]), &wb.temperature, &wb.green);
+        if (wb.temperature == 0) throw UsageError("--pick: the area has no red or green to measure");
+        wb.wanted = true;
+    }
+    if (automatic || pick) std::printf("temperature %.0f K, green %.4f\n", wb.temperature, wb.green);
+    return wb;
+}
+
 // A picture turned by ptRotateClone, as an owned cv::Mat.
 cv::Mat quarterTurn(const cv::Mat& picture, int turns, bool mirror) {
     IplImage header = cvIplImage(picture);
@@ -76,12 +121,38 @@ int runAdjust(Arguments& args) {
     const auto blend = args.option("blend");
     const auto quarter = args.option("rotate-quarter");
     const bool mirror = args.flag("mirror");
+    const auto brightness = args.option("brightness");
+    const auto exposure = args.option("exposure");
+    const auto toneExposure = args.option("tone-exposure");
+    const auto highlights = args.option("highlights");
+    const auto shadows = args.option("shadows");
+    const auto contrast = args.option("contrast");
+    const auto whitePoint = args.option("white-point");
+    const auto blackPoint = args.option("black-point");
+    const auto temperature = args.option("temperature");
+    const auto tint = args.option("tint");
+    const bool autoWhiteBalance = args.flag("auto-white-balance");
+    const auto pick = args.option("pick");
     const std::string in = args.positional("input picture IN");
     const std::string out = args.positional("output picture OUT");
     args.finish();
 
     MapOwner map(ptNewColorMap());
     if (!map) throw UsageError("not enough memory for the settings");
+    // Tone operations compose in call order: levels first, then the curves.
+    if (exposure) ptRealExposure(map.get(), parseInt(*exposure, "--exposure", -500, 500));
+    if (whitePoint || blackPoint) {
+        const int white = whitePoint ? parseInt(*whitePoint, "--white-point", 1, 255) : 255;
+        const int black = blackPoint ? parseInt(*blackPoint, "--black-point", 0, 254) : 0;
+        if (white <= black) throw UsageError("--white-point must lie above --black-point");
+        ptWhiteBlackPoint(map.get(), white, black);
+    }
+    if (toneExposure) ptExposureSP(map.get(), parseInt(*toneExposure, "--tone-exposure", -100, 100));
+    if (brightness) ptBrightnessSP(map.get(), parseInt(*brightness, "--brightness", -100, 100));
+    if (highlights || shadows)
+        ptLightDarkSP(map.get(), highlights ? parseInt(*highlights, "--highlights", -100, 100) : 0,
+                      shadows ? parseInt(*shadows, "--shadows", -100, 100) : 0);
+    if (contrast) ptContrastSP(map.get(), parseInt(*contrast, "--contrast", -100, 100));
     if (hue || saturation)
         ptAdjustColorGlobalSP(map.get(), hue ? parseInt(*hue, "--hue", -360, 360) : 0,
                               saturation ? parseInt(*saturation, "--saturation", -100, 100) : 0);
@@ -119,6 +190,8 @@ int runAdjust(Arguments& args) {
     }
 
     cv::Mat photo = readPhoto(in);
+    const WhiteBalance wb = chooseWhiteBalance(temperature, tint, autoWhiteBalance, pick, photo);
+    if (wb.wanted) ptWhiteBalanceSP(map.get(), wb.temperature, wb.green);
     if (blend && other.size() != photo.size())
         throw UsageError("--blend picture must be " + std::to_string(photo.cols) + "x" + std::to_string(photo.rows) +
                          " like IN");

@@ -275,6 +275,61 @@ LUMETRA_API void LUMETRA_CALL ptLensCorrection(ColorMap* m, int amount, int radi
  * as far from the centre as green. Returns m. */
 LUMETRA_API ColorMap* LUMETRA_CALL ptAberration(ColorMap* m, int red, int blue);
 
+/* Tone setters. Each composes a curve into the tone table (ptRealExposure
+ * multiplies the gains instead) and returns m; the neutral value (0, or
+ * white 255 with black 0) leaves the map untouched. Sliders run -100..100;
+ * beyond that the 32-bit curve products wrap as they would in 32 bits. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptBrightnessSP(ColorMap* m, int amount);
+/* Exposure in hundredths of a stop on the channel gains: +100 doubles them.
+ * Gains that leave the 32-bit range saturate. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptRealExposure(ColorMap* m, int stops100);
+LUMETRA_API ColorMap* LUMETRA_CALL ptExposureSP(ColorMap* m, int amount);
+/* Positive highlights flatten the top, positive shadows lift the bottom. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptLightDarkSP(ColorMap* m, int highlights, int shadows);
+/* Positive values give an S curve; negative ones flatten, at most as -33. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptContrastSP(ColorMap* m, int amount);
+/* Stretches black..white (bytes 0..255) to the full range; nothing when
+ * white < black. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptWhiteBlackPoint(ColorMap* m, int white, int black);
+/* Kept for hosts that call it: does nothing and returns m. */
+LUMETRA_API ColorMap* LUMETRA_CALL ptFillLightSP(ColorMap* m, int amount);
+
+/* White balance for a light of the given colour temperature (kelvin, held
+ * to 1200..12000) and green factor (held to 0.02..5.0), as channel gains.
+ * (6504.0, 1.001) exactly is the neutral pair and does nothing. */
+LUMETRA_API void LUMETRA_CALL ptWhiteBalanceSP(ColorMap* m, double temperature, double green);
+/* Temperature and green to the host's three balance sliders (a channel
+ * level L shown as 200 - L); *r, *g, *b are read and rewritten. Nothing is
+ * done when any of them is null. */
+LUMETRA_API void LUMETRA_CALL ptTempToBalance(double temperature, double green, int* r, int* g, int* b);
+/* The temperature and green factor of three slider values (levels 200 - v)
+ * or of three channel values. When red or green is 0 (the ratios would
+ * divide by zero) the outputs are left as they were. */
+LUMETRA_API void LUMETRA_CALL ptBalanceToTemp(int r, int g, int b, double* temperature, double* green);
+LUMETRA_API void LUMETRA_CALL ptColorToTemp(int r, int g, int b, double* temperature, double* green);
+/* The temperature and green factor of the mean colour of the square of
+ * side 2 radius + 1 around (x, y), clipped to img (8-bit, 3 channels).
+ * When no pixel of the square lies in the picture, or its mean red or
+ * green is 0, or img is unusable, the outputs are left as they were. */
+LUMETRA_API void LUMETRA_CALL ptPickTemp(struct _IplImage* img, int x, int y, int radius, double* temperature,
+                                         double* green);
+/* Copies the histogram's estimate (temperature 0 means "unknown", see
+ * ptCreateHistography) and returns h. */
+LUMETRA_API Histography* LUMETRA_CALL ptGetTemp(Histography* h, double* temperature, double* green);
+
+/* Counts the channels of img (3 channels, 8-bit, or 16-bit by the high
+ * byte of each sample) into a new record, with an automatic white-balance
+ * estimate from the pixels whose three channels are all below 250. When
+ * no such pixel exists (or their mean red or green is 0) the estimate is
+ * "unknown": temperature and greenFactor 0. Any other picture (or null)
+ * gives the zero-filled record. Null only when memory is short. Release
+ * with ptDeleteHistography. */
+LUMETRA_API Histography* LUMETRA_CALL ptCreateHistography(struct _IplImage* img);
+/* Paints the three smoothed histograms, overlapped in colour, over the
+ * whole canvas (8-bit, 3 channels, at least 2 pixels wide); the canvas'
+ * own content stays above the curves. Any other canvas is left untouched. */
+LUMETRA_API void LUMETRA_CALL ptDrawHistography(Histography* h, struct _IplImage* canvas);
+
 /* Renders map onto dst, reading src (8- or 16-bit, 3 channels, B,G,R)
  * through tf when given (else pixel (x, y) reads (x, y)) and blending with
  * src2 when the map asks for it. Returns 1 when every row was rendered, 0

@@ -60,6 +60,23 @@ expect_error "adjust lens radius" "--lens RADIUS" "$work/adj3.png" "$LUMETRA" ad
 expect_error "adjust mirror alone" "--mirror goes with --rotate-quarter" "$work/adj3.png" \
     "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --mirror
 
+expect_ok "adjust tone and white balance" "$LUMETRA" adjust "$work/photo.png" "$work/tone.png" --brightness 20 \
+    --exposure 50 --tone-exposure 10 --highlights 30 --shadows 20 --contrast 15 --white-point 240 --black-point 10 \
+    --temperature 5000 --tint 1.05
+expect_ok "adjust auto white balance" "$LUMETRA" adjust "$work/photo.png" "$work/awb.png" --auto-white-balance
+expect_ok "adjust pick" "$LUMETRA" adjust "$work/photo.png" "$work/pick.png" --pick 10,10,3
+expect_error "adjust two white balances" "give one of" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --auto-white-balance --temperature 5000
+expect_error "adjust pick outside" "--pick X,Y must lie inside" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --pick 500,10,3
+expect_error "adjust points crossed" "--white-point must lie above" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --white-point 20 --black-point 30
+expect_ok "histogram" "$LUMETRA" histogram "$work/photo.png" "$work/hist.png" --size 300x120
+expect_error "histogram size" "--size W must be in 2..8192" "$work/hist2.png" \
+    "$LUMETRA" histogram "$work/photo.png" "$work/hist2.png" --size 1x100
+expect_ok "temperature" "$LUMETRA" temperature "$work/photo.png"
+"$LUMETRA" temperature "$work/photo.png" | grep -q '^temperature [0-9]* K, green [0-9.]*$' || { echo "FAIL: temperature output"; failures=$((failures + 1)); }
+
 ls -a "$work" | grep -q '^\.lumetra-' && { echo "FAIL: temporary file left behind"; failures=$((failures + 1)); }
 
 echo "$passed passed, $failures failed"
