@@ -4,6 +4,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -58,6 +59,14 @@ struct AssetFolder {
 };
 struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
 std::string defaultAssetsDir();
+
+// Owner of a photo-tool record (ColorMap, Transform, Histography): one
+// release call serves all three.
+struct RecordRelease {
+    void operator()(void* record) const noexcept { ptDeleteColorMap(record); }
+};
+template <class Record>
+using RecordOwner = std::unique_ptr<Record, RecordRelease>;
 
 // Subcommands, one file each (cmd_NAME.cpp).
 int runApply(Arguments& args);

@@ -19,12 +19,8 @@ namespace cli {
 
 namespace {
 
-// ptDeleteColorMap releases every kind of record.
-struct RecordRelease {
-    void operator()(void* record) const noexcept { ptDeleteColorMap(record); }
-};
-using MapOwner = std::unique_ptr<ColorMap, RecordRelease>;
-using TransformOwner = std::unique_ptr<Transform, RecordRelease>;
+using MapOwner = RecordOwner<ColorMap>;
+using TransformOwner = RecordOwner<Transform>;
 
 // "a,b,..." with exactly `count` numbers, each checked against its range.
 std::vector<double> parseList(const std::string& text, const char* what, size_t count, double low, double high) {
@@ -77,7 +73,7 @@ WhiteBalance chooseWhiteBalance(const std::optional<std::string>& temperature, c
         if (temperature) wb.temperature = parseNumber(*temperature, "--temperature", 1200, 12000);
         if (tint) wb.green = parseNumber(*tint, "--tint", 0.02, 5.0);
     } else if (automatic) {
-        std::unique_ptr<Histography, RecordRelease> h(ptCreateHistography(&header));
+        RecordOwner<Histography> h(ptCreateHistography(&header));
         if (!h) throw UsageError("not enough memory for the histogram");
         ptGetTemp(h.get(), &wb.temperature, &wb.green);
         if (wb.temperature == 0)

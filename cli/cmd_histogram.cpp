@@ -10,9 +10,6 @@ namespace cli {
 
 namespace {
 
-struct RecordRelease {
-    void operator()(void* record) const noexcept { ptDeleteHistography(record); }
-};
 
 cv::Size parseSize(const std::string& text) {
     const size_t x = text.find('x');
@@ -31,7 +28,7 @@ int runHistogram(Arguments& args) {
 
     cv::Mat photo = readPhoto(in);
     IplImage header = cvIplImage(photo);
-    std::unique_ptr<Histography, RecordRelease> histogram(ptCreateHistography(&header));
+    RecordOwner<Histography> histogram(ptCreateHistography(&header));
     if (!histogram) throw UsageError("not enough memory for the histogram");
     cv::Mat canvas(canvasSize, CV_8UC3, cv::Scalar(250, 250, 250));
     IplImage target = cvIplImage(canvas);

@@ -9,18 +9,12 @@
 
 namespace cli {
 
-namespace {
-struct RecordRelease {
-    void operator()(void* record) const noexcept { ptDeleteHistography(record); }
-};
-}  // namespace
-
 int runTemperature(Arguments& args) {
     const std::string in = args.positional("input picture IN");
     args.finish();
     cv::Mat photo = readPhoto(in);
     IplImage header = cvIplImage(photo);
-    std::unique_ptr<Histography, RecordRelease> histogram(ptCreateHistography(&header));
+    RecordOwner<Histography> histogram(ptCreateHistography(&header));
     if (!histogram) throw UsageError("not enough memory for the histogram");
     double temperature = 0, green = 0;
     ptGetTemp(histogram.get(), &temperature, &green);
