@@ -1,0 +1,115 @@
+#include "looks/vignette.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumetra {
+
+namespace {
+constexpr int64_t kLargestRadius = int64_t{1} << 20;
+// Beyond this many distinct q values (far-off or huge windows) the gains
+// are computed one by one instead of tabulated.
+constexpr int64_t kLargestGainTable = int64_t{1} << 18;
+
+int32_t wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
+
+// f = (q * q, low 32 bits as int32) >> 9: about 32768 (1 + d^2/R^2)^2;
+// when darkening, 0x40000000 / f: the falloff itself. A q so large that
+// its square wraps to 0 gives f = 0, full darkening.
+int32_t falloff(const VignetteShape& shape, int64_t q) {
+    const uint32_t q32 = static_cast<uint32_t>(static_cast<uint64_t>(q));
+    int32_t f = static_cast<int32_t>(q32 * q32) >> 9;
+    if (!shape.brighten) f = f != 0 ? 0x40000000 / f : 0;
+    return f;
+}
+
+// ((f - one) * strength + round) >> 8 in wrapping 32-bit arithmetic.
+int32_t scaledGain(int32_t f, int32_t one, int32_t strength, uint32_t round) {
+    const uint32_t product = static_cast<uint32_t>(f - one) * static_cast<uint32_t>(strength);
+    return static_cast<int32_t>(product + round) >> 8;
+}
+}  // namespace
+
+VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t height) {
+    VignetteShape shape{};
+    shape.cx = width >> 1;
+    shape.cy = height >> 1;
+    shape.brighten = amount >= 1;
+    const int64_t percent = shape.brighten ? amount : -static_cast<int64_t>(amount);
+    shape.strength = wrap32(percent * 256 / 100);
+    const double radius = std::trunc(std::max(width, height) * std::pow(2.0, radiusExp * 0.01));
+    int64_t r = 1;
+    if (radius > 1.0) r = radius < static_cast<double>(kLargestRadius) ? static_cast<int64_t>(radius) : kLargestRadius;
+    shape.radius2 = r * r;
+    shape.inverseRadius2 = shape.radius2 <= 0x40000000 ? static_cast<int32_t>(0x40000000 / shape.radius2) : 0;
+    return shape;
+}
+
+int64_t vignetteQ(const VignetteShape& shape, int64_t distance2) {
+    const int64_t t = shape.radius2 + distance2;
+    if (shape.inverseRadius2 > 0) return (t * shape.inverseRadius2) >> 18;
+    return (t << 12) / shape.radius2;
+}
+
+int32_t vignetteGain15OfQ(const VignetteShape& shape, int64_t q) {
+    return scaledGain(falloff(shape, q), 32768, shape.strength, 0x800000u);
+}
+
+int32_t vignetteGain12OfQ(const VignetteShape& shape, int64_t q) {
+    return scaledGain(falloff(shape, q) >> 3, 4096, shape.strength, 0x100000u);
+}
+
+int32_t vignetteGain15(const VignetteShape& shape, int32_t x, int32_t y) {
+    return vignetteGain15OfQ(shape, vignetteQ(shape, axisDistance2(x, shape.cx) + axisDistance2(y, shape.cy)));
+}
+
+int32_t vignetteGain12(const VignetteShape& shape, int32_t x, int32_t y) {
+    return vignetteGain12OfQ(shape, vignetteQ(shape, axisDistance2(x, shape.cx) + axisDistance2(y, shape.cy)));
+}
+
+VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_t firstX, int32_t firstY, int width,
+                             int height)
+    : shape_(shape), scale_(scale), columnDistance2_(static_cast<size_t>(std::max(width, 0))),
+      row_(static_cast<size_t>(std::max(width, 0))) {
+    if (width <= 0 || height <= 0) return;
+    for (int col = 0; col < width; ++col)
+        columnDistance2_[static_cast<size_t>(col)] =
+            axisDistance2(static_cast<int32_t>(static_cast<uint32_t>(firstX) + static_cast<uint32_t>(col)), shape.cx);
+    int64_t rowNearest = INT64_MAX, rowFarthest = 0;
+    for (int row = 0; row < height; ++row) {
+        const int64_t d2 =
+            axisDistance2(static_cast<int32_t>(static_cast<uint32_t>(firstY) + static_cast<uint32_t>(row)), shape.cy);
+        rowNearest = std::min(rowNearest, d2);
+        rowFarthest = std::max(rowFarthest, d2);
+    }
+    const auto [colNearest, colFarthest] = std::minmax_element(columnDistance2_.begin(), columnDistance2_.end());
+    // q grows with the distance, so the walk meets only q in [first, last].
+    qFirst_ = vignetteQ(shape, *colNearest + rowNearest);
+    const int64_t qLast = vignetteQ(shape, *colFarthest + rowFarthest);
+    if (qLast - qFirst_ >= kLargestGainTable) return;
+    byQ_.resize(static_cast<size_t>(qLast - qFirst_ + 1));
+    for (size_t i = 0; i < byQ_.size(); ++i) byQ_[i] = gainOfQ(qFirst_ + static_cast<int64_t>(i));
+}
+
+int32_t VignetteGains::gainOfQ(int64_t q) const {
+    return scale_ == GainScale::q15 ? vignetteGain15OfQ(shape_, q) : vignetteGain12OfQ(shape_, q);
+}
+
+void VignetteGains::startRow(int32_t y) {
+    const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
+    const size_t width = row_.size();
+    if (byQ_.empty() || shape_.inverseRadius2 == 0) {
+        for (size_t col = 0; col < width; ++col)
+            row_[col] = gainOfQ(vignetteQ(shape_, rowDistance2 + columnDistance2_[col]));
+        return;
+    }
+    const int64_t t0 = shape_.radius2 + rowDistance2;
+    const int64_t inverse = shape_.inverseRadius2;
+    const uint64_t lastIndex = byQ_.size() - 1;
+    for (size_t col = 0; col < width; ++col) {
+        const int64_t q = ((t0 + columnDistance2_[col]) * inverse) >> 18;
+        row_[col] = byQ_[std::min(static_cast<uint64_t>(q - qFirst_), lastIndex)];
+    }
+}
+
+}  // namespace lumetra
