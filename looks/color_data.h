@@ -1,0 +1,47 @@
+// Data of the colour looks "color", "color2" and "bw_color": hue-dependent
+// saturation tables, tint colours, point sets and clip fractions, each
+// transcribed as its table lists it. Out-of-range variants fall back here.
+#pragma once
+
+#include "looks/curves.h"
+#include "looks/hsv.h"
+#include "looks/levels.h"
+#include "pixel/pixel15.h"
+
+namespace lumetra {
+
+// "color": the saturation change of the variant, then its tint: either the
+// pixel with its hue replaced, mixed in, or a colour laid over with
+// "overlay"; both at a Q15 weight.
+struct ColorLook {
+    HueSaturation saturation;
+    bool replaceHue;
+    int32_t hue;     // with replaceHue
+    Rgb15 overlay;   // otherwise
+    int32_t weight;
+};
+// Variants 1..5; every other value gives 5.
+const ColorLook& colorLook(int variant);
+
+// "color2": the point sets of variants 2..9, the single curves of 11 and
+// 12, and the saturation change of variants 2..10.
+CurvePointSet color2Points(int variant);
+CurvePointList color2Curve(int variant);
+const HueSaturation& color2Saturation(int variant);
+
+// The gradient map of "color2" 1, by brightness: blue to yellow.
+constexpr Rgb15 kGradientDark{0, 0, 32767};
+constexpr Rgb15 kGradientLight{32767, 32767, 0};
+
+// 0.393/0.769/0.189, 0.349/0.686/0.168, 0.272/0.534/0.131 in Q15.
+constexpr ColorMatrix15 kSepiaMatrix{{{12877, 25198, 6193}, {11436, 22478, 5505}, {8912, 17498, 4292}}};
+
+// "bw_color": the fractions clipped at the dark and bright ends by the
+// levels stretch; variants 1..5, every other value (0.01, 0.01).
+struct ClipFractions {
+    float lower;
+    float upper;
+};
+ClipFractions bwColorClips(int variant);
+
+}  // namespace lumetra
