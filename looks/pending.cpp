@@ -4,16 +4,9 @@
 
 namespace lumetra {
 
-void applyLomo(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyLomo2(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyColor(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyColor2(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyBwColor(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyColorEffect(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyVignetting(const IplImage*, IplImage*, const IplImage*, float, float, float, const EffectRegion*) {}
-void applyVignetting2(const IplImage*, IplImage*, int, int, float, float, float, const EffectRegion*) {}
 void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
                   const EffectRegion*) {}
 void applyKailani(const IplImage*, const IplImage*, const IplImage*, IplImage*, int, const EffectRegion*) {}

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "looks/color_data.h"
 #include "looks/lomo_data.h"
 
 namespace lumetra {
@@ -31,6 +32,12 @@ constexpr Fingerprint kLomo2[] = {
     {13, {2, 4, 2}, 4.1371, 4.2272}, {14, {3, 4, 3}, 4.7997, 4.6624}, {15, {3, 4, 2}, 4.7448, 4.4626},
     {16, {4, 4, 3}, 4.9486, 6.3759}, {17, {5, 5, 3}, 6.4190, 6.5328}, {18, {5, 5, 5}, 7.8385, 9.5246},
     {19, {4, 3, 4}, 3.4464, 5.1721}, {20, {3, 4, 3}, 4.8349, 4.8152},
+};
+
+constexpr Fingerprint kColor2[] = {
+    {2, {3, 4, 3}, 5.0076, 5.0626}, {3, {3, 4, 3}, 5.1919, 5.1880}, {4, {3, 4, 4}, 5.5605, 5.8351},
+    {5, {3, 4, 4}, 5.4821, 6.9996}, {6, {2, 3, 4}, 4.3252, 4.2075}, {7, {3, 3, 3}, 4.5408, 4.2350},
+    {8, {5, 4, 4}, 7.1523, 5.8425}, {9, {5, 5, 5}, 7.4582, 8.5874},
 };
 
 // Sums and shape of one list; the spline must pass through every point:
@@ -70,6 +77,55 @@ void checkSets(const Fingerprint* prints, size_t n, const std::function<CurvePoi
 
 TEST(PointData, LomoSetsMatchTheirTables) { checkSets(kLomo, std::size(kLomo), lomoPoints); }
 TEST(PointData, Lomo2SetsMatchTheirTables) { checkSets(kLomo2, std::size(kLomo2), lomo2Points); }
+
+TEST(PointData, Color2SetsAndSingleCurvesMatchTheirTables) {
+    checkSets(kColor2, std::size(kColor2), color2Points);
+    double sumX = 0, sumY = 0;
+    checkList(color2Curve(11), 5, sumX, sumY);
+    EXPECT_NEAR(sumX, 2.4861, 5e-5);
+    EXPECT_NEAR(sumY, 3.1409, 5e-5);
+    sumX = sumY = 0;
+    checkList(color2Curve(12), 3, sumX, sumY);
+    EXPECT_NEAR(sumX, 1.4901, 5e-5);
+    EXPECT_NEAR(sumY, 1.5372, 5e-5);
+}
+
+// The hue-dependent saturation changes are continuous across sector
+// borders: the end of each ramp meets the start of the next sector, which
+// a mistyped A or B breaks.
+TEST(ColourData, SaturationChangesMeetAtEverySectorBorder) {
+    const HueSaturation* tables[] = {&colorLook(1).saturation, &colorLook(2).saturation, &colorLook(3).saturation,
+                                     &colorLook(4).saturation,  &colorLook(5).saturation};
+    std::vector<const HueSaturation*> all(std::begin(tables), std::end(tables));
+    for (int v = 2; v <= 10; ++v) all.push_back(&color2Saturation(v));
+    for (size_t t = 0; t < all.size(); ++t) {
+        const HueSaturation& k = *all[t];
+        for (int sector = 0; sector < 6; ++sector) {
+            const SectorRamp& here = k[static_cast<size_t>(sector)];
+            const SectorRamp& next = k[static_cast<size_t>((sector + 1) % 6)];
+            const int64_t end = (int64_t{here.a} * 4096 + here.b) >> 12;
+            EXPECT_NEAR(end, next.b >> 12, 1) << "table " << t << " sector " << sector;
+        }
+    }
+}
+
+TEST(ColourData, ColoursAndSepiaMatchTheirByteAndDecimalForms) {
+    // Overlay colours: bytes 62,18,151; 18,154,146; 75,141,17; 199,181,23.
+    const uint8_t bytes[4][3] = {{62, 18, 151}, {18, 154, 146}, {75, 141, 17}, {199, 181, 23}};
+    for (int v = 2; v <= 5; ++v) {
+        const Rgb15 c = colorLook(v).overlay;
+        EXPECT_EQ(c.r >> 7, bytes[v - 2][0]) << v;
+        EXPECT_EQ(c.g >> 7, bytes[v - 2][1]) << v;
+        EXPECT_EQ(c.b >> 7, bytes[v - 2][2]) << v;
+    }
+    const double sepia[3][3] = {{0.393, 0.769, 0.189}, {0.349, 0.686, 0.168}, {0.272, 0.534, 0.131}};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) EXPECT_EQ(kSepiaMatrix[i][j], static_cast<int32_t>(sepia[i][j] * 32768)) << i << j;
+    EXPECT_EQ(colorLook(1).hue, 21572);  // 316 degrees: 21572 * 60 / 4096
+    EXPECT_EQ(colorLook(0).weight, 9175);
+    EXPECT_EQ(bwColorClips(3).lower, 0.45f);
+    EXPECT_EQ(bwColorClips(9).upper, 0.01f);
+}
 
 }  // namespace
 }  // namespace lumetra

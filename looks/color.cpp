@@ -1,0 +1,49 @@
+// "color": levels and contrast-tied saturation, a saturation change by hue,
+// then a tint: the pixel with its hue replaced mixed in (variant 1), or a
+// fixed colour laid over with "overlay" (the others).
+#include "engine/routines.h"
+#include "looks/color_data.h"
+#include "looks/look_steps.h"
+#include "pixel/blend_formulas.h"
+
+namespace lumetra {
+
+namespace {
+
+// The saturation change, then mix15(A, B, weight) where A is the changed
+// pixel and B the same pixel with its hue replaced.
+struct HueTintStep : PixelOp {
+    HueSaturation change;
+    int32_t hue;
+    int32_t weight;
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        Hsv15 q = rgbToHsv15(p);
+        changeSaturation(change, q);
+        Rgb15 a{}, b{};
+        hsvToRgb15(q, a);
+        q.h = hue;
+        hsvToRgb15(q, b);
+        p.r = mix15(a.r, b.r, weight);
+        p.g = mix15(a.g, b.g, weight);
+        p.b = mix15(a.b, b.b, weight);
+    }
+};
+
+}  // namespace
+
+void applyColor(const IplImage* src, IplImage* dst, int variant, const EffectRegion* region) {
+    if (!lookPicturesUsable(src, dst)) return;
+    const ColorLook& look = colorLook(variant);
+    const AutoLevels levels = measureAutoLevels(src, region, 0.01f, 0.01f);
+    const CanvasWindow window = canvasWindow(region, src);
+    const auto base = source(src) | matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) |
+                      clampBelow(0) | clampAbove(32768);
+
+    if (look.replaceHue)
+        pixelWalk(dst, window, base | HueTintStep{{}, look.saturation, look.hue, look.weight});
+    else
+        pixelWalk(dst, window, base | hsvSaturation(look.saturation) | step<Overlay>(constant(look.overlay), look.weight));
+}
+
+}  // namespace lumetra

@@ -1,0 +1,166 @@
+// The steps the curve and colour looks are written in, as operations of the
+// per-pixel walk (pixel/pixel_walk.h). A recipe reads like its definition:
+//
+//   pixelWalk(dst, window, source(src) | matrix(m) | applyLevels(scale)
+//                          | clampBelow(0) | vignette15(shape) | applyCurves(luts));
+//
+// Every step changes the pixel being built in place, in Q15; nothing clamps
+// unless the step says so.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "looks/curves.h"
+#include "looks/hsv.h"
+#include "looks/levels.h"
+#include "looks/vignette.h"
+#include "pixel/pixel_walk.h"
+#include "pixel/terms.h"
+
+namespace lumetra {
+
+struct MatrixStep : PixelOp {
+    ColorMatrix15 m;
+    explicit MatrixStep(const ColorMatrix15& matrix) : m(matrix) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        applyMatrix(m, p);
+    }
+};
+inline MatrixStep matrix(const ColorMatrix15& m) { return MatrixStep(m); }
+
+struct LevelsStep : PixelOp {
+    ColorScale stretch;
+    explicit LevelsStep(ColorScale s) : stretch(s) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        applyLevels(stretch, p);
+    }
+};
+inline LevelsStep applyLevels(ColorScale s) { return LevelsStep(s); }
+
+struct ClampBelowStep : PixelOp {
+    int32_t limit;
+    explicit ClampBelowStep(int32_t k) : limit(k) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        clampBelow(p, limit);
+    }
+};
+inline ClampBelowStep clampBelow(int32_t k) { return ClampBelowStep(k); }
+
+struct ClampAboveStep : PixelOp {
+    int32_t limit;
+    explicit ClampAboveStep(int32_t k) : limit(k) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        clampAbove(p, limit);
+    }
+};
+inline ClampAboveStep clampAbove(int32_t k) { return ClampAboveStep(k); }
+
+// Each channel through its own table (the tables outlive the walk).
+struct CurvesStep : PixelOp {
+    const CurveLutSet* luts;
+    explicit CurvesStep(const CurveLutSet& set) : luts(&set) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        p.r = lookupCurve(luts->red(), p.r);
+        p.g = lookupCurve(luts->green(), p.g);
+        p.b = lookupCurve(luts->blue(), p.b);
+    }
+};
+inline CurvesStep applyCurves(const CurveLutSet& set) { return CurvesStep(set); }
+
+// One table for all three channels.
+struct CurveStep : PixelOp {
+    const CurveLut* lut;
+    explicit CurveStep(const CurveLut& table) : lut(&table) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        p.r = lookupCurve(*lut, p.r);
+        p.g = lookupCurve(*lut, p.g);
+        p.b = lookupCurve(*lut, p.b);
+    }
+};
+inline CurveStep applyCurve(const CurveLut& lut) { return CurveStep(lut); }
+
+// r, g and b all become the luminance.
+struct GreyStep : PixelOp {
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        p.r = p.g = p.b = luminance15(p);
+    }
+};
+inline GreyStep toGrey() { return {}; }
+
+// Through HSV and back with the saturation changed by hue.
+struct SaturationStep : PixelOp {
+    HueSaturation change;
+    explicit SaturationStep(const HueSaturation& k) : change(k) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        Hsv15 q = rgbToHsv15(p);
+        changeSaturation(change, q);
+        hsvToRgb15(q, p);
+    }
+};
+inline SaturationStep hsvSaturation(const HueSaturation& k) { return SaturationStep(k); }
+
+// The radial vignette gain of the pixel's canvas position, Q15 or Q12,
+// from the per-row gains (see VignetteGains).
+template <GainScale Scale>
+class VignetteGainTerm : public PixelTerm {
+public:
+    explicit VignetteGainTerm(const VignetteShape& shape) : shape_(shape) {}
+    void start(const WalkFrame& frame) { gains_.emplace(shape_, Scale, frame.x, frame.y, frame.width, frame.height); }
+    void rowStart(const RowSpot& spot) { gains_->startRow(spot.y); }
+    int32_t value(const PixelContext& at) const { return gains_->at(at.col); }
+
+private:
+    VignetteShape shape_;
+    std::optional<VignetteGains> gains_;
+};
+inline VignetteGainTerm<GainScale::q15> vignetteWeight15(const VignetteShape& shape) {
+    return VignetteGainTerm<GainScale::q15>(shape);
+}
+
+// Each channel scaled by the gain: (c * gain) >> 15 (or >> 12), the product
+// taken in 64 bits since a strong levels stretch can push c far past 1.0.
+template <GainScale Scale>
+class VignetteStep : public PixelOp {
+public:
+    explicit VignetteStep(const VignetteShape& shape) : gain_(shape) {}
+    void start(const WalkFrame& frame) { gain_.start(frame); }
+    void rowStart(const RowSpot& spot) { gain_.rowStart(spot); }
+    template <class Px>
+    void apply(Px& p, PixelContext& at) const {
+        constexpr int kShift = Scale == GainScale::q15 ? 15 : 12;
+        const int64_t gain = gain_.value(at);
+        p.r = static_cast<int32_t>((p.r * gain) >> kShift);
+        p.g = static_cast<int32_t>((p.g * gain) >> kShift);
+        p.b = static_cast<int32_t>((p.b * gain) >> kShift);
+    }
+
+private:
+    VignetteGainTerm<Scale> gain_;
+};
+inline VignetteStep<GainScale::q15> vignette15(const VignetteShape& shape) {
+    return VignetteStep<GainScale::q15>(shape);
+}
+inline VignetteStep<GainScale::q12> vignette12(const VignetteShape& shape) {
+    return VignetteStep<GainScale::q12>(shape);
+}
+
+}  // namespace lumetra
+
+namespace lumetra {
+
+// What every look needs before it touches dst: two 8-bit 3-channel
+// pictures of one size (they may be the same picture).
+inline bool lookPicturesUsable(const IplImage* src, const IplImage* dst) {
+    return isBytePicture(src, 3) && isBytePicture(dst, 3) && sameSize(src, dst);
+}
+
+}  // namespace lumetra
