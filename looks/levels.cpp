@@ -7,23 +7,39 @@
 
 namespace lumetra {
 
+namespace {
+// Counts of the bytes of one row run into four interleaved arrays: nearby
+// bytes often repeat a value, and spreading them keeps consecutive
+// increments of one counter from waiting on each other.
+using Counters = std::array<std::array<uint32_t, 256>, 4>;
+void countBytes(const uint8_t* __restrict bytes, size_t n, Counters& counts) {
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        ++counts[0][bytes[i]];
+        ++counts[1][bytes[i + 1]];
+        ++counts[2][bytes[i + 2]];
+        ++counts[3][bytes[i + 3]];
+    }
+    for (; i < n; ++i) ++counts[0][bytes[i]];
+}
+}  // namespace
+
 LevelsHistogram takeHistogram(const IplImage* picture) {
-    // One counter array per channel keeps the three increments of a pixel
-    // from waiting on each other. A picture holds fewer than 2^31 bytes, so
-    // 32-bit counters cannot fill.
-    std::array<std::array<uint32_t, 256>, 3> perChannel{};
+    // The levels count every colour byte alike, whatever its channel. A
+    // picture holds fewer than 2^31 bytes, so 32-bit counters cannot fill.
+    Counters counts{};
     const int channels = picture->nChannels;
     for (int y = 0; y < picture->height; ++y) {
-        const uint8_t* px = rowOf(picture, y);
-        for (int x = 0; x < picture->width; ++x, px += channels) {
-            ++perChannel[0][px[0]];
-            ++perChannel[1][px[1]];
-            ++perChannel[2][px[2]];
+        const uint8_t* row = rowOf(picture, y);
+        if (channels == 3) {
+            countBytes(row, static_cast<size_t>(picture->width) * 3, counts);
+        } else {
+            for (int x = 0; x < picture->width; ++x) countBytes(row + x * channels, 3, counts);
         }
     }
     LevelsHistogram histogram;
-    for (int k = 0; k < 256; ++k)
-        histogram.count[k] = uint64_t{perChannel[0][k]} + perChannel[1][k] + perChannel[2][k];
+    for (size_t k = 0; k < 256; ++k)
+        for (const auto& part : counts) histogram.count[k] += part[k];
     histogram.pixels = static_cast<uint64_t>(picture->width) * static_cast<uint64_t>(picture->height);
     return histogram;
 }

@@ -4,9 +4,19 @@
 #include "engine/routines.h"
 #include "looks/lomo_data.h"
 #include "looks/look_steps.h"
+#include "looks/row_walk.h"
 #include "pixel/channel_tables.h"
 
 namespace lumetra {
+
+namespace {
+LUMETRA_AVX2_CLONES void lomoWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                  const ColorMatrix15& saturation, ColorScale stretch, const VignetteShape& shape,
+                                  const CurveLutSet& curves) {
+    lookWalk(src, dst, window,
+             matrix(saturation) | applyLevels(stretch) | clampBelow(0) | vignette15(shape) | applyCurves(curves));
+}
+}  // namespace
 
 void applyLomo(const IplImage* src, IplImage* dst, int variant, const EffectRegion* region) {
     if (!lookPicturesUsable(src, dst)) return;
@@ -20,9 +30,7 @@ void applyLomo(const IplImage* src, IplImage* dst, int variant, const EffectRegi
     const CanvasWindow window = canvasWindow(region, src);
     const VignetteShape shape = prepareVignette(-100, 0, window.width, window.height);
 
-    pixelWalk(dst, window,
-              source(src) | matrix(saturationMatrix(saturation)) | applyLevels(levels.scale) | clampBelow(0) |
-                  vignette15(shape) | applyCurves(curves));
+    lomoWalk(src, dst, window, saturationMatrix(saturation), levels.scale, shape, curves);
 }
 
 void applyLomo2(const IplImage* src, IplImage* dst, int variant, const EffectRegion*) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "looks/curves.h"
 #include "looks/hsv.h"
@@ -17,6 +18,7 @@
 #include "looks/vignette.h"
 #include "pixel/pixel_walk.h"
 #include "pixel/terms.h"
+#include "looks/row_walk.h"
 
 namespace lumetra {
 
@@ -60,17 +62,71 @@ struct ClampAboveStep : PixelOp {
 };
 inline ClampAboveStep clampAbove(int32_t k) { return ClampAboveStep(k); }
 
-// Each channel through its own table (the tables outlive the walk).
-struct CurvesStep : PixelOp {
-    const CurveLutSet* luts;
-    explicit CurvesStep(const CurveLutSet& set) : luts(&set) {}
+// Each channel through its own table (the tables outlive the walk). The
+// lookup reads every input outside 0..32767 like 32767 (its extrapolation
+// stops at a fraction of 31), so over a row it needs no branch: inputs are
+// held to 0..32767 and a 1025th entry continues the last segment.
+class CurvesStep : public PixelOp {
+public:
+    explicit CurvesStep(const CurveLutSet& set) : luts_(&set) {
+        for (size_t c = 0; c < 3; ++c) {
+            const CurveLut& lut = set.lut[c];
+            for (size_t i = 0; i < kCurveLutSize; ++i) extended_[c][i] = static_cast<uint32_t>(lut[i]);
+            extended_[c][kCurveLutSize] = 2u * extended_[c][kCurveLutSize - 1] - extended_[c][kCurveLutSize - 2];
+        }
+    }
     template <class Px>
     void apply(Px& p, PixelContext&) const {
-        p.r = lookupCurve(luts->red(), p.r);
-        p.g = lookupCurve(luts->green(), p.g);
-        p.b = lookupCurve(luts->blue(), p.b);
+        p.r = lookupCurve(luts_->red(), p.r);
+        p.g = lookupCurve(luts_->green(), p.g);
+        p.b = lookupCurve(luts_->blue(), p.b);
     }
+    [[gnu::always_inline]] friend void applyRow(CurvesStep& step, const RowPlanes& row) {
+        for (int col = 0; col < row.width; ++col) {
+            row.r[col] = lookupHeld(step.extended_[2].data(), row.r[col]);
+            row.g[col] = lookupHeld(step.extended_[1].data(), row.g[col]);
+            row.b[col] = lookupHeld(step.extended_[0].data(), row.b[col]);
+        }
+    }
+    // The curves as the last step of a recipe: each channel straight to its
+    // stored byte, through a table of the byte of every held input.
+    [[gnu::always_inline]] void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
+        if (bytes_.empty()) tabulateBytes();
+        const uint8_t* __restrict blue = bytes_.data();
+        const uint8_t* __restrict green = blue + kHeldInputs;
+        const uint8_t* __restrict red = green + kHeldInputs;
+        for (int col = 0; col < row.width; ++col) {
+            out[3 * col] = blue[held(row.b[col])];
+            out[3 * col + 1] = green[held(row.g[col])];
+            out[3 * col + 2] = red[held(row.r[col])];
+        }
+    }
+
+private:
+    static constexpr uint32_t kHeldInputs = 32768;
+    static uint32_t held(int32_t v) {
+        const uint32_t u = static_cast<uint32_t>(v);
+        return u < kHeldInputs ? u : kHeldInputs - 1;
+    }
+    static int32_t lookupHeld(const uint32_t* __restrict t, int32_t v) {
+        const uint32_t u = held(v);
+        const uint32_t idx = u >> 5, f = u & 31;
+        return static_cast<int32_t>(((32 - f) * t[idx] + f * t[idx + 1]) >> 5);
+    }
+    void tabulateBytes() {
+        bytes_.resize(3 * kHeldInputs);
+        for (size_t c = 0; c < 3; ++c)
+            for (uint32_t v = 0; v < kHeldInputs; ++v)
+                bytes_[c * kHeldInputs + v] = toByte15(lookupHeld(extended_[c].data(), static_cast<int32_t>(v)));
+    }
+
+    const CurveLutSet* luts_;
+    std::array<std::array<uint32_t, kCurveLutSize + 1>, 3> extended_;
+    std::vector<uint8_t> bytes_;
 };
+[[gnu::always_inline]] inline void finishRow(CurvesStep& step, const RowPlanes& row, uint8_t* out) {
+    step.storeRow(row, out);
+}
 inline CurvesStep applyCurves(const CurveLutSet& set) { return CurvesStep(set); }
 
 // One table for all three channels.
@@ -117,6 +173,7 @@ public:
     void start(const WalkFrame& frame) { gains_.emplace(shape_, Scale, frame.x, frame.y, frame.width, frame.height); }
     void rowStart(const RowSpot& spot) { gains_->startRow(spot.y); }
     int32_t value(const PixelContext& at) const { return gains_->at(at.col); }
+    const int32_t* row() const { return gains_->row(); }
 
 private:
     VignetteShape shape_;
@@ -141,6 +198,16 @@ public:
         p.r = static_cast<int32_t>((p.r * gain) >> kShift);
         p.g = static_cast<int32_t>((p.g * gain) >> kShift);
         p.b = static_cast<int32_t>((p.b * gain) >> kShift);
+    }
+
+    [[gnu::always_inline]] friend void applyRow(VignetteStep& step, const RowPlanes& row) {
+        constexpr int kShift = Scale == GainScale::q15 ? 15 : 12;
+        const int32_t* __restrict gain = step.gain_.row() + row.first;
+        for (int col = 0; col < row.width; ++col) {
+            row.r[col] = static_cast<int32_t>((int64_t{row.r[col]} * gain[col]) >> kShift);
+            row.g[col] = static_cast<int32_t>((int64_t{row.g[col]} * gain[col]) >> kShift);
+            row.b[col] = static_cast<int32_t>((int64_t{row.b[col]} * gain[col]) >> kShift);
+        }
     }
 
 private:

@@ -87,6 +87,9 @@ VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_
     qFirst_ = vignetteQ(shape, *colNearest + rowNearest);
     const int64_t qLast = vignetteQ(shape, *colFarthest + rowFarthest);
     if (qLast - qFirst_ >= kLargestGainTable) return;
+    columnShare_.resize(columnDistance2_.size());
+    for (size_t col = 0; col < columnShare_.size(); ++col)
+        columnShare_[col] = columnDistance2_[col] * shape.inverseRadius2;
     byQ_.resize(static_cast<size_t>(qLast - qFirst_ + 1));
     for (size_t i = 0; i < byQ_.size(); ++i) byQ_[i] = gainOfQ(qFirst_ + static_cast<int64_t>(i));
 }
@@ -95,6 +98,10 @@ int32_t VignetteGains::gainOfQ(int64_t q) const {
     return scale_ == GainScale::q15 ? vignetteGain15OfQ(shape_, q) : vignetteGain12OfQ(shape_, q);
 }
 
+// Every row of every vignetted look passes here: worth an AVX2 version.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void VignetteGains::startRow(int32_t y) {
     const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
     const size_t width = row_.size();
@@ -103,12 +110,15 @@ void VignetteGains::startRow(int32_t y) {
             row_[col] = gainOfQ(vignetteQ(shape_, rowDistance2 + columnDistance2_[col]));
         return;
     }
-    const int64_t t0 = shape_.radius2 + rowDistance2;
-    const int64_t inverse = shape_.inverseRadius2;
+    // (t0 + dx^2) * inverse, split so the row's share is taken once.
+    const int64_t rowShare = (shape_.radius2 + rowDistance2) * shape_.inverseRadius2;
     const uint64_t lastIndex = byQ_.size() - 1;
+    const int64_t* __restrict share = columnShare_.data();
+    const int32_t* __restrict byQ = byQ_.data();
+    int32_t* __restrict gains = row_.data();
     for (size_t col = 0; col < width; ++col) {
-        const int64_t q = ((t0 + columnDistance2_[col]) * inverse) >> 18;
-        row_[col] = byQ_[std::min(static_cast<uint64_t>(q - qFirst_), lastIndex)];
+        const int64_t q = (rowShare + share[col]) >> 18;
+        gains[col] = byQ[std::min(static_cast<uint64_t>(q - qFirst_), lastIndex)];
     }
 }
 

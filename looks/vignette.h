@@ -60,6 +60,7 @@ public:
     // Fills the gains of the row at canvas y; read them with at(col).
     void startRow(int32_t y);
     int32_t at(int col) const { return row_[static_cast<size_t>(col)]; }
+    const int32_t* row() const { return row_.data(); }
 
 private:
     int32_t gainOfQ(int64_t q) const;
@@ -67,6 +68,9 @@ private:
     VignetteShape shape_;
     GainScale scale_;
     std::vector<int64_t> columnDistance2_;
+    // columnDistance2 * inverseRadius2: with the row's share added, q is
+    // one add and a shift.
+    std::vector<int64_t> columnShare_;
     int64_t qFirst_ = 0;
     std::vector<int32_t> byQ_;
     std::vector<int32_t> row_;

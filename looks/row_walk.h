@@ -1,0 +1,122 @@
+// The walk the looks run on: like pixelWalk, but a row at a time. The row is
+// read into three planes of Q15 channels, every step of the recipe runs
+// over the whole row before the next one starts, and the planes are stored
+// with the byte rule. Each step's loop is then a plain loop over arrays the
+// compiler vectorises, and what a step fixes for the call stays in
+// registers across the row.
+//
+// Steps are the per-pixel operations of pixel/pixel_walk.h; a step that
+// keeps scratch values for a later step of the same pixel needs the
+// per-pixel order of pixelWalk instead.
+#pragma once
+
+#include <opencv2/core/core_c.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/image.h"
+#include "pixel/pixel_walk.h"
+
+// A hot loop compiled twice, for AVX2 and for the portable baseline, the
+// version chosen once at load time. Functions it inlines are compiled for
+// both targets too. Only where the loader can choose (ELF ifunc).
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__)
+#define LUMETRA_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define LUMETRA_AVX2_CLONES
+#endif
+
+namespace lumetra {
+
+// A run of one destination row in planes: element i holds column
+// first + i. Runs are short enough for the planes to stay in the L1 cache
+// while every step passes over them.
+struct RowPlanes {
+    int32_t* __restrict r;
+    int32_t* __restrict g;
+    int32_t* __restrict b;
+    int width;  // elements in the run
+    int first;  // destination column of element 0
+    int32_t x;  // canvas x of element 0
+    int32_t y;  // canvas y of the row
+};
+constexpr int kRunLength = 512;
+
+// A step over a whole row: its per-pixel apply, column by column. Steps
+// with a cheaper form over planes overload applyRow.
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void applyRow(Op& op, const RowPlanes& row) {
+    int32_t* __restrict r = row.r;
+    int32_t* __restrict g = row.g;
+    int32_t* __restrict b = row.b;
+    for (int col = 0; col < row.width; ++col) {
+        Rgb15 p{r[col], g[col], b[col]};
+        PixelContext at{row.first + col, static_cast<int32_t>(static_cast<uint32_t>(row.x) + static_cast<uint32_t>(col)),
+                        row.y, {}};
+        op.apply(p, at);
+        r[col] = p.r;
+        g[col] = p.g;
+        b[col] = p.b;
+    }
+}
+
+template <PixelOperation First, PixelOperation Second>
+[[gnu::always_inline]] inline void applyRow(Then<First, Second>& op, const RowPlanes& row) {
+    applyRow(op.first, row);
+    applyRow(op.second, row);
+}
+
+// Reads a run of src's bytes into the planes as Q15, and stores the planes
+// as bytes.
+[[gnu::always_inline]] inline void readRow(const uint8_t* __restrict in, const RowPlanes& row) {
+    for (int col = 0; col < row.width; ++col) {
+        row.b[col] = colourToQ15(in[3 * col]);
+        row.g[col] = colourToQ15(in[3 * col + 1]);
+        row.r[col] = colourToQ15(in[3 * col + 2]);
+    }
+}
+[[gnu::always_inline]] inline void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
+    for (int col = 0; col < row.width; ++col) {
+        out[3 * col] = toByte15(row.b[col]);
+        out[3 * col + 1] = toByte15(row.g[col]);
+        out[3 * col + 2] = toByte15(row.r[col]);
+    }
+}
+
+// The last step of a recipe ends the row. Steps that can go straight to
+// bytes overload this (CurvesStep).
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void finishRow(Op& op, const RowPlanes& row, uint8_t* out) {
+    applyRow(op, row);
+    storeRow(row, out);
+}
+template <PixelOperation First, PixelOperation Second>
+[[gnu::always_inline]] inline void finishRow(Then<First, Second>& op, const RowPlanes& row, uint8_t* out) {
+    applyRow(op.first, row);
+    finishRow(op.second, row, out);
+}
+
+// dst = the recipe op applied to src's pixels (3-channel pictures of one
+// size, possibly the same), positioned on the canvas of `window`.
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void lookWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window, Op op) {
+    const WalkFrame frame = walkFrame(dst, window);
+    alignas(64) int32_t planes[3][kRunLength];
+    op.start(frame);
+    for (int y = 0; y < frame.height; ++y) {
+        const int32_t canvasY = static_cast<int32_t>(static_cast<uint32_t>(frame.y) + static_cast<uint32_t>(y));
+        op.rowStart(RowSpot{y, canvasY});
+        const uint8_t* in = rowOf(src, y);
+        uint8_t* out = rowOf(dst, y);
+        for (int first = 0; first < frame.width; first += kRunLength) {
+            const int32_t canvasX = static_cast<int32_t>(static_cast<uint32_t>(frame.x) + static_cast<uint32_t>(first));
+            const RowPlanes run{planes[0], planes[1], planes[2], std::min(kRunLength, frame.width - first), first,
+                                canvasX, canvasY};
+            readRow(in + 3 * first, run);
+            finishRow(op, run, out + 3 * first);
+        }
+    }
+}
+
+}  // namespace lumetra
