@@ -99,7 +99,21 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *  - frame2 with a count other than 8: the names are read but nothing is
  *    loaded and the command is skipped.
  *  - Frame specification: frame names longer than 127 characters (63 for a
- *    border texture) or blend numbers outside 0..19 are ignored. */
+ *    border texture) or blend numbers outside 0..19 are ignored.
+ *  - Automatic levels (lomo, color, bw_color, vignetting, vignetting2 and
+ *    the vignette stage): a picture whose tones span less than 5 % of the
+ *    range even with nothing clipped (a flat colour) keeps its tones: the
+ *    stretch is the identity and the measured range, used as saturation,
+ *    is 1.
+ *  - Radial vignettes on canvases (region sizes) of up to 65535 pixels a
+ *    side: the distance arithmetic is widened, so nothing wraps. Where the
+ *    radius would truncate to 0 it is 1; beyond a radius of 32768 pixels,
+ *    where the classic integer reciprocal of R^2 would be 0, the falloff
+ *    divides by R^2 exactly. Pixels placed more than 32768 pixels from the
+ *    canvas centre (a window far outside its canvas) count as 32768 away.
+ *  - A vignette mask that is not 8-bit, or a region of zero or negative
+ *    width or height with a mask: the vignetting is skipped, dst is left
+ *    as it is. */
 LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, int presetIndex,
                                  const char* vignetteFile, const char* frameSpec,
                                  ImageLoaderFn loadImage, EffectRegion* region, void* userData);
