@@ -83,7 +83,9 @@ void aberration(benchmark::State& state) {
     renderLoop(state, m.get(), nullptr, "peer/warpAffine");
 }
 
+// The peers run on one thread like the library.
 void peerHsv(benchmark::State& state) {
+    cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
     cv::Mat dst(src.size(), src.type());
     for (auto _ : state) {
@@ -93,6 +95,7 @@ void peerHsv(benchmark::State& state) {
     finish(state);
 }
 void peerWarp(benchmark::State& state) {
+    cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
     cv::Mat dst(src.size(), src.type());
     const cv::Mat m = cv::getRotationMatrix2D(cv::Point2f(kWidth / 2.0f, kHeight / 2.0f), 5.7, 1.2);

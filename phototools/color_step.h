@@ -4,6 +4,7 @@
 // renderer instantiates the four (tone, per-hue) combinations.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -121,12 +122,86 @@ inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
     channel[rank.min] = value[kPick[sector][2]];
 }
 
+// Without per-hue work every channel's offset is scaled alike, and the
+// range restoration treats each channel by the same rule (the max channel
+// lands on white, the min on black), so no ranking is needed until a hue
+// rotation asks for the channels' roles.
+inline void restoreRangeAlike(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int32_t* channel) {
+    if (l + dmax > kWhite15) {
+        const int64_t span = kWhite15 - l;
+        for (int c = 0; c < 3; ++c) d[c] = d[c] * span / dmax;
+        dmin = dmin * span / dmax;
+    }
+    if (l + dmin < 0) {
+        for (int c = 0; c < 3; ++c) d[c] = d[c] * l / -dmin;
+    }
+    for (int c = 0; c < 3; ++c) {
+        const int64_t v = l + d[c];
+        channel[c] = static_cast<int32_t>(v < 0 ? 0 : (v > kWhite15 ? kWhite15 : v));
+    }
+}
+
+// What the step reads per pixel, held by value: the renderer's byte stores
+// may alias anything reached through a reference, which would reload every
+// field after each pixel.
+struct ColorView {
+    int32_t saturation, rotation;
+    const int32_t *inverseEnvelope, *tone, *envelope;
+    const int32_t *hueShift, *hueSat, *hueLight;
+
+    explicit ColorView(const ColorTables& c)
+        : saturation(c.saturation), rotation(c.rotation), inverseEnvelope(c.inverseEnvelope.data()),
+          tone(c.tone.data()), envelope(c.envelope.data()), hueShift(c.hueShift), hueSat(c.hueSat),
+          hueLight(c.hueLight) {}
+};
+
 template <bool Tone, bool PerHue>
 struct ColorStep {
-    const ColorTables& t;
+    ColorView t;
 
     // r, g, b in 0..65535 on entry, 0..32767 on return.
-    inline void apply(int32_t& r, int32_t& g, int32_t& b) const {
+    [[gnu::always_inline]] inline void apply(int32_t& r, int32_t& g, int32_t& b) const {
+        if constexpr (PerHue) applyRanked(r, g, b);
+        else applyAlike(r, g, b);
+    }
+
+    inline void applyAlike(int32_t& r, int32_t& g, int32_t& b) const {
+        int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
+        const int32_t hi = std::max(r, std::max(g, b));
+        const int32_t lo = std::min(r, std::min(g, b));
+        int64_t d[3], dmax, dmin;
+        if constexpr (!Tone) {
+            if (l > kWhite15) {
+                l = kWhite15;
+                d[0] = d[1] = d[2] = dmax = dmin = 0;
+            } else {  // |offset| <= 65535 and |saturation| <= 32767: 32 bits suffice
+                d[0] = ((r - l) * t.saturation) >> 8;
+                d[1] = ((g - l) * t.saturation) >> 8;
+                d[2] = ((b - l) * t.saturation) >> 8;
+                dmax = ((hi - l) * t.saturation) >> 8;
+                dmin = ((lo - l) * t.saturation) >> 8;
+            }
+        } else {
+            const int64_t inv = t.inverseEnvelope[static_cast<uint32_t>(l)];
+            const int32_t offsets[5] = {r - l, g - l, b - l, hi - l, lo - l};
+            oldEnvelope(l);
+            l = t.tone[l];
+            const int64_t mult = (t.envelope[l] * inv) >> 13;
+            d[0] = (offsets[0] * mult) >> 15;
+            d[1] = (offsets[1] * mult) >> 15;
+            d[2] = (offsets[2] * mult) >> 15;
+            dmax = (offsets[3] * mult) >> 15;
+            dmin = (offsets[4] * mult) >> 15;
+        }
+        int32_t channel[3];
+        restoreRangeAlike(l, dmax, dmin, d, channel);
+        if (t.rotation != 0) rotateHue(t.rotation, channel, kRankings[rankingOf(r, g, b)]);
+        r = channel[0];
+        g = channel[1];
+        b = channel[2];
+    }
+
+    inline void applyRanked(int32_t& r, int32_t& g, int32_t& b) const {
         int32_t channel[3] = {r, g, b};
         int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
         const Ranking& rank = kRankings[rankingOf(r, g, b)];
@@ -135,34 +210,18 @@ struct ColorStep {
         int64_t dmin = channel[rank.min] - l;
         int64_t rot = t.rotation;
 
-        if constexpr (!Tone && !PerHue) {
-            if (l > kWhite15) {
-                l = kWhite15;
-                dmax = dmid = dmin = 0;
-            } else {
-                dmax = (dmax * t.saturation) >> 8;
-                dmid = (dmid * t.saturation) >> 8;
-                dmin = (dmin * t.saturation) >> 8;
-            }
+        const int32_t inv = t.inverseEnvelope[static_cast<uint32_t>(l)];
+        oldEnvelope(l);  // moves L to the ends; the reciprocal is tabulated
+        int64_t env = 0;
+        if (dmax == 0) {  // grey: no offsets to scale
+            if constexpr (Tone) l = t.tone[l];
         } else {
-            const int32_t inv = t.inverseEnvelope[static_cast<uint32_t>(l)];
-            oldEnvelope(l);  // moves L to the ends; the reciprocal is tabulated
-            int64_t env = 0;
-            if constexpr (!PerHue) {
-                l = t.tone[l];
-                env = t.envelope[l];
-            } else {
-                if (dmax == 0) {  // grey: no offsets to scale
-                    if constexpr (Tone) l = t.tone[l];
-                } else {
-                    env = perHueAdjust(l, dmax, dmid, dmin, inv, rank, rot);
-                }
-            }
-            const int64_t mult = (env * inv) >> 13;
-            dmax = (dmax * mult) >> 15;
-            dmid = (dmid * mult) >> 15;
-            dmin = (dmin * mult) >> 15;
+            env = perHueAdjust(l, dmax, dmid, dmin, inv, rank, rot);
         }
+        const int64_t mult = (env * inv) >> 13;
+        dmax = (dmax * mult) >> 15;
+        dmid = (dmid * mult) >> 15;
+        dmin = (dmin * mult) >> 15;
         restoreRange(l, dmax, dmid, dmin, channel, rank);
         if (rot != 0) rotateHue(rot, channel, rank);
         r = channel[0];

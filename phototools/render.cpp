@@ -190,7 +190,7 @@ struct ChannelSteps {
 
     // Gains and vignetting saturate instead of wrapping; the colour step
     // then receives 0..65535 (technicolor: 0..32768).
-    inline void apply(Rgb& c, int32_t x, int32_t y) const {
+    [[gnu::always_inline]] inline void apply(Rgb& c, int32_t x, int32_t y) const {
         if (gains) {
             c.r = saturate32((static_cast<int64_t>(c.r) * gain[0]) >> 13);
             c.g = saturate32((static_cast<int64_t>(c.g) * gain[1]) >> 13);
@@ -234,9 +234,11 @@ struct Progress {
     }
 };
 
+// Everything is taken by value: the byte stores below may alias whatever a
+// reference reaches, and the copies keep the loop's settings in registers.
 template <class Sampler, class Step>
-int renderRows(const Sampler& sampler, const ChannelSteps& channels, const Step& step, IplImage* dst,
-               const Progress& progress) {
+int renderRows(const Sampler sampler, const ChannelSteps channels, const Step step, IplImage* dst,
+               const Progress progress) {
     for (int32_t y = 0; y < dst->height; ++y) {
         if (!progress.proceed(y)) return 0;
         const auto row = sampler.row(y);
@@ -272,10 +274,12 @@ template <class Sampler>
 int renderStage(const RenderPlan& plan, const Sampler& sampler) {
     const auto& c = plan.colors;
     switch (plan.stage & (kAdjustTone | kAdjustPerHue)) {
-        case 0: return renderRows(sampler, plan.channels, ColorStep<false, false>{c}, plan.dst, plan.progress);
-        case kAdjustTone: return renderRows(sampler, plan.channels, ColorStep<true, false>{c}, plan.dst, plan.progress);
-        case kAdjustPerHue: return renderRows(sampler, plan.channels, ColorStep<false, true>{c}, plan.dst, plan.progress);
-        default: return renderRows(sampler, plan.channels, ColorStep<true, true>{c}, plan.dst, plan.progress);
+        case 0: return renderRows(sampler, plan.channels, ColorStep<false, false>{ColorView(c)}, plan.dst, plan.progress);
+        case kAdjustTone:
+            return renderRows(sampler, plan.channels, ColorStep<true, false>{ColorView(c)}, plan.dst, plan.progress);
+        case kAdjustPerHue:
+            return renderRows(sampler, plan.channels, ColorStep<false, true>{ColorView(c)}, plan.dst, plan.progress);
+        default: return renderRows(sampler, plan.channels, ColorStep<true, true>{ColorView(c)}, plan.dst, plan.progress);
     }
 }
 
