@@ -76,33 +76,6 @@ inline int rankingOf(int32_t r, int32_t g, int32_t b) {
     return 0;
 }
 
-// Offsets back onto L with the hue kept: a too-bright colour is scaled
-// toward L below white, a too-dark one toward L above black.
-inline void restoreRange(int32_t l, int64_t& dmax, int64_t& dmid, int64_t& dmin, int32_t* channel,
-                         const Ranking& rank) {
-    if (l + dmax > kWhite15) {
-        dmid = dmid * (kWhite15 - l) / dmax;
-        dmin = dmin * (kWhite15 - l) / dmax;
-        dmax = kWhite15 - l;
-    }
-    int64_t vmax, vmid, vmin;
-    if (l + dmin < 0) {
-        vmax = dmax * l / -dmin + l;
-        vmid = dmid * l / -dmin + l;
-        vmin = 0;
-    } else {
-        vmax = l + dmax;
-        vmid = l + dmid;
-        vmin = l + dmin;
-    }
-    // Only settings beyond their ranges (saturation below -100 %) can leave
-    // the range here; they are held to it.
-    auto held = [](int64_t v) { return static_cast<int32_t>(v < 0 ? 0 : (v > kWhite15 ? kWhite15 : v)); };
-    channel[rank.max] = held(vmax);
-    channel[rank.mid] = held(vmid);
-    channel[rank.min] = held(vmin);
-}
-
 // Hue rotation by rot tenths of a degree, keeping max, min and chroma.
 inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
     if (rank.odd && rot % 3600 != 0) rot = 3600 - rot % 3600;
@@ -122,11 +95,12 @@ inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
     channel[rank.min] = value[kPick[sector][2]];
 }
 
-// Without per-hue work every channel's offset is scaled alike, and the
-// range restoration treats each channel by the same rule (the max channel
-// lands on white, the min on black), so no ranking is needed until a hue
-// rotation asks for the channels' roles.
-inline void restoreRangeAlike(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int32_t* channel) {
+// Offsets d (red, green, blue) back onto L with the hue kept: a too-bright
+// colour is scaled toward L below white, a too-dark one toward L above
+// black. dmax and dmin are the offsets of the max and min channels; each
+// channel follows the same rule (the max one lands exactly on white, the
+// min one on black), so no ranking is needed here.
+inline void restoreRange(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int32_t* channel) {
     if (l + dmax > kWhite15) {
         const int64_t span = kWhite15 - l;
         for (int c = 0; c < 3; ++c) d[c] = d[c] * span / dmax;
@@ -135,6 +109,8 @@ inline void restoreRangeAlike(int32_t l, int64_t dmax, int64_t dmin, int64_t* d,
     if (l + dmin < 0) {
         for (int c = 0; c < 3; ++c) d[c] = d[c] * l / -dmin;
     }
+    // Only settings beyond their ranges (saturation below -100 %) can leave
+    // the range here; they are held to it.
     for (int c = 0; c < 3; ++c) {
         const int64_t v = l + d[c];
         channel[c] = static_cast<int32_t>(v < 0 ? 0 : (v > kWhite15 ? kWhite15 : v));
@@ -194,7 +170,7 @@ struct ColorStep {
             dmin = (offsets[4] * mult) >> 15;
         }
         int32_t channel[3];
-        restoreRangeAlike(l, dmax, dmin, d, channel);
+        restoreRange(l, dmax, dmin, d, channel);
         if (t.rotation != 0) rotateHue(t.rotation, channel, kRankings[rankingOf(r, g, b)]);
         r = channel[0];
         g = channel[1];
@@ -219,10 +195,11 @@ struct ColorStep {
             env = perHueAdjust(l, dmax, dmid, dmin, inv, rank, rot);
         }
         const int64_t mult = (env * inv) >> 13;
-        dmax = (dmax * mult) >> 15;
-        dmid = (dmid * mult) >> 15;
-        dmin = (dmin * mult) >> 15;
-        restoreRange(l, dmax, dmid, dmin, channel, rank);
+        int64_t d[3];
+        d[rank.max] = (dmax * mult) >> 15;
+        d[rank.mid] = (dmid * mult) >> 15;
+        d[rank.min] = (dmin * mult) >> 15;
+        restoreRange(l, d[rank.max], d[rank.min], d, channel);
         if (rot != 0) rotateHue(rot, channel, rank);
         r = channel[0];
         g = channel[1];
