@@ -4,6 +4,7 @@
 #include "engine/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
+#include "looks/row_walk.h"
 #include "pixel/blend_formulas.h"
 
 namespace lumetra {
@@ -30,6 +31,17 @@ struct HueTintStep : PixelOp {
     }
 };
 
+LUMETRA_AVX2_CLONES void colorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                   const AutoLevels& levels, const ColorLook& look) {
+    const auto base = matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) | clampBelow(0) |
+                      clampAbove(32768);
+    if (look.replaceHue)
+        lookWalk(src, dst, window, base | HueTintStep{{}, look.saturation, look.hue, look.weight});
+    else
+        lookWalk(src, dst, window,
+                 base | hsvSaturation(look.saturation) | step<Overlay>(constant(look.overlay), look.weight));
+}
+
 }  // namespace
 
 void applyColor(const IplImage* src, IplImage* dst, int variant, const EffectRegion* region) {
@@ -37,13 +49,7 @@ void applyColor(const IplImage* src, IplImage* dst, int variant, const EffectReg
     const ColorLook& look = colorLook(variant);
     const AutoLevels levels = measureAutoLevels(src, region, 0.01f, 0.01f);
     const CanvasWindow window = canvasWindow(region, src);
-    const auto base = source(src) | matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) |
-                      clampBelow(0) | clampAbove(32768);
-
-    if (look.replaceHue)
-        pixelWalk(dst, window, base | HueTintStep{{}, look.saturation, look.hue, look.weight});
-    else
-        pixelWalk(dst, window, base | hsvSaturation(look.saturation) | step<Overlay>(constant(look.overlay), look.weight));
+    colorWalk(src, dst, window, levels, look);
 }
 
 }  // namespace lumetra

@@ -4,6 +4,7 @@
 #include "engine/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
+#include "looks/row_walk.h"
 #include "pixel/blend_formulas.h"
 
 namespace lumetra {
@@ -45,42 +46,46 @@ RevealStep<Slot, Weight> reveal(Weight weight) {
     return RevealStep<Slot, Weight>(std::move(weight));
 }
 
-void walk(IplImage* dst, const CanvasWindow& window, PixelOperation auto op) { pixelWalk(dst, window, std::move(op)); }
+// The recipe of each variant (1 to 13).
+LUMETRA_AVX2_CLONES void color2Walk(const IplImage* src, IplImage* dst, const CanvasWindow& window, int variant) {
+    const HueSaturation& saturation = color2Saturation(variant);
+    const CurveLutSet curves = buildCurveLutSet(color2Points(variant));
+    // The single curves of 11 and 12 shape all three channels alike.
+    const CurveLut single = buildCurveLut(color2Curve(variant));
+    const CurveLutSet greyCurve{{single, single, single}};
+    // Recipes that keep the source pixel for a later step go pixel by pixel.
+    const auto walk = [&](PixelOperation auto recipe) { lookWalk(src, dst, window, std::move(recipe)); };
+    const auto walkKeeping = [&](PixelOperation auto recipe) { pixelWalk(dst, window, source(src) | std::move(recipe)); };
+
+    switch (variant) {
+        case 1: {
+            const VignetteShape shape = prepareVignette(-40, -20, window.width, window.height);
+            return walkKeeping(vignette15(shape) | keep<0>() | step<HardLight>(GradientMapTerm<0>{}, 16384));
+        }
+        case 2:
+        case 3:
+        case 4: return walk(hsvSaturation(saturation) | applyCurves(curves));
+        case 6: {
+            const VignetteShape shape = prepareVignette(-100, -80, window.width, window.height);
+            return walkKeeping(keep<0>() | applyCurves(curves) | hsvSaturation(saturation) |
+                               reveal<0>(vignetteWeight15(shape)));
+        }
+        case 5:
+        case 7:
+        case 8:
+        case 9: return walk(applyCurves(curves) | hsvSaturation(saturation));
+        case 11:
+        case 12: return walk(toGrey() | applyCurves(greyCurve));
+        case 13: return walk(matrix(kSepiaMatrix));
+        default: return walk(hsvSaturation(saturation));
+    }
+}
 
 }  // namespace
 
 void applyColor2(const IplImage* src, IplImage* dst, int variant, const EffectRegion* region) {
     if (!lookPicturesUsable(src, dst)) return;
-    if (variant < 1 || variant > 13) variant = 10;
-    const CanvasWindow window = canvasWindow(region, src);
-    const HueSaturation& saturation = color2Saturation(variant);
-    const CurveLutSet curves = buildCurveLutSet(color2Points(variant));
-    const CurveLut greyCurve = buildCurveLut(color2Curve(variant));
-
-    switch (variant) {
-        case 1: {
-            const VignetteShape shape = prepareVignette(-40, -20, window.width, window.height);
-            return walk(dst, window,
-                        source(src) | vignette15(shape) | keep<0>() | step<HardLight>(GradientMapTerm<0>{}, 16384));
-        }
-        case 2:
-        case 3:
-        case 4: return walk(dst, window, source(src) | hsvSaturation(saturation) | applyCurves(curves));
-        case 6: {
-            const VignetteShape shape = prepareVignette(-100, -80, window.width, window.height);
-            return walk(dst, window,
-                        source(src) | keep<0>() | applyCurves(curves) | hsvSaturation(saturation) |
-                            reveal<0>(vignetteWeight15(shape)));
-        }
-        case 5:
-        case 7:
-        case 8:
-        case 9: return walk(dst, window, source(src) | applyCurves(curves) | hsvSaturation(saturation));
-        case 11:
-        case 12: return walk(dst, window, source(src) | toGrey() | applyCurve(greyCurve));
-        case 13: return walk(dst, window, source(src) | matrix(kSepiaMatrix));
-        default: return walk(dst, window, source(src) | hsvSaturation(saturation));
-    }
+    color2Walk(src, dst, canvasWindow(region, src), variant < 1 || variant > 13 ? 10 : variant);
 }
 
 }  // namespace lumetra

@@ -129,19 +129,6 @@ private:
 }
 inline CurvesStep applyCurves(const CurveLutSet& set) { return CurvesStep(set); }
 
-// One table for all three channels.
-struct CurveStep : PixelOp {
-    const CurveLut* lut;
-    explicit CurveStep(const CurveLut& table) : lut(&table) {}
-    template <class Px>
-    void apply(Px& p, PixelContext&) const {
-        p.r = lookupCurve(*lut, p.r);
-        p.g = lookupCurve(*lut, p.g);
-        p.b = lookupCurve(*lut, p.b);
-    }
-};
-inline CurveStep applyCurve(const CurveLut& lut) { return CurveStep(lut); }
-
 // r, g and b all become the luminance.
 struct GreyStep : PixelOp {
     template <class Px>

@@ -3,6 +3,7 @@
 // a mask picture stretched over the canvas.
 #include "engine/routines.h"
 #include "looks/look_steps.h"
+#include "looks/row_walk.h"
 
 namespace lumetra {
 
@@ -45,6 +46,19 @@ VignettingBase measureBase(const IplImage* src, const EffectRegion* region, floa
     return {levels.scale, saturationMatrix(s)};
 }
 
+LUMETRA_AVX2_CLONES void radialWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                    const VignettingBase& base, const VignetteShape& shape) {
+    lookWalk(src, dst, window,
+             matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) | vignette12(shape));
+}
+
+LUMETRA_AVX2_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                  const VignettingBase& base, const IplImage* mask, const LayerTransform& stretch) {
+    lookWalk(src, dst, window,
+             matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) |
+                 multiplyByMask(layer<3>(mask, stretch)));
+}
+
 }  // namespace
 
 void applyVignetting2(const IplImage* src, IplImage* dst, int amount, int radiusExp, float lowClip, float highClip,
@@ -54,8 +68,7 @@ void applyVignetting2(const IplImage* src, IplImage* dst, int amount, int radius
     const CanvasWindow window = canvasWindow(region, src);
     const VignetteShape shape = prepareVignette(amount, radiusExp, window.width, window.height);
 
-    pixelWalk(dst, window,
-              source(src) | matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) | vignette12(shape));
+    radialWalk(src, dst, window, base, shape);
 }
 
 void applyVignetting(const IplImage* src, IplImage* dst, const IplImage* mask, float lowClip, float highClip,
@@ -67,9 +80,7 @@ void applyVignetting(const IplImage* src, IplImage* dst, const IplImage* mask, f
     const VignettingBase base = measureBase(src, region, lowClip, highClip, saturationScale);
     const LayerTransform stretch = fitLayer(mask->width, mask->height, window.width, window.height, kFitStretch);
 
-    pixelWalk(dst, window,
-              source(src) | matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) |
-                  multiplyByMask(layer<3>(mask, stretch)));
+    maskWalk(src, dst, window, base, mask, stretch);
 }
 
 }  // namespace lumetra

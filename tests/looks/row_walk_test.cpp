@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "looks/look_steps.h"
+#include "looks/row_walk.h"
+#include "pixel/canvas.h"
+#include "support/pictures.h"
+
+namespace lumetra {
+namespace {
+
+// A curve set whose red table ends falling steeply, so the extrapolation
+// past the last entry wraps below zero.
+CurveLutSet fallingEnd() {
+    CurveLutSet set = buildCurveLutSet({{{0, 0}, {1, 1}}, {{0, 0.2f}, {0.6f, 0.9f}, {1, 0.3f}}, {{0, 1}, {1, 0}}});
+    set.lut[2][1022] = 30000;
+    set.lut[2][1023] = 100;
+    return set;
+}
+
+TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
+    const CurveLutSet luts = fallingEnd();
+    CurvesStep step = applyCurves(luts);
+    std::vector<int32_t> inputs = {INT_MIN, -100000, -33, -1, 32735, 32736, 32750, 32767, 32768, 40000, 1 << 30, INT_MAX};
+    for (int32_t v = 0; v < 32768; v += 7) inputs.push_back(v);
+    const int n = static_cast<int>(inputs.size());
+    std::vector<int32_t> r(inputs), g(inputs), b(inputs);
+    applyRow(step, RowPlanes{r.data(), g.data(), b.data(), n, 0, 0, 0});
+    std::vector<int32_t> r2(inputs), g2(inputs), b2(inputs);
+    std::vector<uint8_t> bytes(3 * inputs.size());
+    step.storeRow(RowPlanes{r2.data(), g2.data(), b2.data(), n, 0, 0, 0}, bytes.data());
+    for (int i = 0; i < n; ++i) {
+        const int32_t v = inputs[static_cast<size_t>(i)];
+        EXPECT_EQ(r[i], lookupCurve(luts.red(), v)) << v;
+        EXPECT_EQ(g[i], lookupCurve(luts.green(), v)) << v;
+        EXPECT_EQ(b[i], lookupCurve(luts.blue(), v)) << v;
+        EXPECT_EQ(bytes[3 * i + 2], toByte15(lookupCurve(luts.red(), v))) << v;
+        EXPECT_EQ(bytes[3 * i], toByte15(lookupCurve(luts.blue(), v))) << v;
+    }
+}
+
+TEST(LookWalk, MatchesThePixelWalkAcrossRunsAndRegions) {
+    // Wider than one run, so the gains and positions of later runs count.
+    const OwnedImage src = test::makePicture(kRunLength * 2 + 77, 5, 3, 2);
+    const CurveLutSet luts = fallingEnd();
+    const ColorMatrix15 m = saturationMatrix(1.3);
+    const EffectRegion region{0, 300, -2, 3000, 40};
+    for (const EffectRegion* r : {static_cast<const EffectRegion*>(nullptr), &region}) {
+        const CanvasWindow window = canvasWindow(r, src.get());
+        const VignetteShape shape = prepareVignette(-100, -100, window.width, window.height);
+        OwnedImage byRow = test::clonePicture(src.get());
+        OwnedImage byPixel = test::clonePicture(src.get());
+        lookWalk(src.get(), byRow.get(), window,
+                 matrix(m) | applyLevels(ColorScale{1500, -3000}) | clampBelow(0) | vignette15(shape) |
+                     applyCurves(luts));
+        pixelWalk(byPixel.get(), window,
+                  source(src.get()) | matrix(m) | applyLevels(ColorScale{1500, -3000}) | clampBelow(0) |
+                      vignette15(shape) | applyCurves(luts));
+        EXPECT_TRUE(test::samePixels(byRow.get(), byPixel.get()));
+        EXPECT_TRUE(test::paddingIntact(byRow.get()));
+    }
+}
+
+}  // namespace
+}  // namespace lumetra
