@@ -2,6 +2,7 @@
 // saturation changes of the colour looks.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -22,29 +23,31 @@ inline int32_t quotient(int32_t numerator, int32_t divisor) {
 }
 
 // Channels within 0..32768. Ties go by a fixed order of comparisons, so a
-// pixel with two equal largest channels always lands on the same sector.
+// pixel with two equal largest channels always lands on the same sector:
+// if g >= b: r > g (red-yellow), else r > b (yellow-green), else g > r
+// (green-cyan), else grey; if g < b: g > r (cyan-blue), else b > r
+// (blue-magenta), else magenta-red. Written as selects, not branches, so a
+// loop over pixels vectorises.
 template <class Px>
 inline Hsv15 rgbToHsv15(const Px& p) {
     const int32_t r = p.r, g = p.g, b = p.b;
-    int32_t base, rising, v, d;
-    if (g >= b) {
-        if (r > g) {
-            v = r, d = r - b, base = 0, rising = g - b;
-        } else if (r > b) {
-            v = g, d = g - b, base = 4096, rising = g - r;
-        } else if (g > r) {
-            v = g, d = g - r, base = 8192, rising = b - r;
-        } else {
-            return {0, 0, r};
-        }
-    } else if (g > r) {
-        v = b, d = b - r, base = 12288, rising = b - g;
-    } else if (b > r) {
-        v = b, d = b - g, base = 16384, rising = r - g;
+    const int32_t v = std::max(r, std::max(g, b));
+    const int32_t d = v - std::min(r, std::min(g, b));
+    const bool greenOverBlue = g >= b;
+    int32_t base, rising;
+    if (greenOverBlue) {
+        const bool redFirst = r > g, redOverBlue = r > b, greenOverRed = g > r;
+        base = redFirst ? 0 : redOverBlue ? 4096 : greenOverRed ? 8192 : 0;
+        rising = redFirst ? g - b : redOverBlue ? g - r : b - r;
     } else {
-        v = r, d = r - g, base = 20480, rising = r - b;
+        const bool greenOverRed = g > r, blueOverRed = b > r;
+        base = greenOverRed ? 12288 : blueOverRed ? 16384 : 20480;
+        rising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
     }
-    return {base + quotient(rising * 4096, d), quotient(d * 32768, v), v};
+    // A grey pixel (d = 0) takes base 0 and rising 0: h = 0, s = 0.
+    const int32_t h = base + quotient(rising * 4096, d > 0 ? d : 1);
+    const int32_t s = quotient(d * 32768, v > 0 ? v : 1);
+    return {h, s, v};
 }
 
 template <class Px>
@@ -54,18 +57,12 @@ inline void hsvToRgb15(const Hsv15& q, Px& p) {
     const int32_t step = ((q.h & 4095) * c) >> 12;
     const int32_t rising = m + step;
     const int32_t falling = q.v - step;
-    int32_t r, g, b;
-    switch (q.h >> 12) {
-        case 0: r = q.v, g = rising, b = m; break;
-        case 1: r = falling, g = q.v, b = m; break;
-        case 2: r = m, g = q.v, b = rising; break;
-        case 3: r = m, g = falling, b = q.v; break;
-        case 4: r = rising, g = m, b = q.v; break;
-        default: r = q.v, g = m, b = falling; break;
-    }
-    p.r = r;
-    p.g = g;
-    p.b = b;
+    const int32_t sector = q.h >> 12;
+    // By sector: (v, rising, m), (falling, v, m), (m, v, rising),
+    // (m, falling, v), (rising, m, v), and from 5 up (v, m, falling).
+    p.r = sector == 0 || sector >= 5 ? q.v : sector == 1 ? falling : sector == 4 ? rising : m;
+    p.g = sector == 1 || sector == 2 ? q.v : sector == 0 ? rising : sector == 3 ? falling : m;
+    p.b = sector == 3 || sector == 4 ? q.v : sector == 2 ? rising : sector >= 5 ? falling : m;
 }
 
 // One sector of a hue-dependent saturation change: k = (a * f + b) >> 12
@@ -84,8 +81,13 @@ constexpr HueSaturation everyHue(int32_t k) { return {flat(k), flat(k), flat(k),
 
 inline int32_t saturationChange(const HueSaturation& k, int32_t h) {
     const int32_t sector = h >> 12;
-    const SectorRamp& part = k[sector < 5 ? sector : 5];
-    return (part.a * (h & 4095) + part.b) >> 12;
+    // Picked by selects rather than an index, for the vectoriser.
+    int32_t a = k[5].a, b = k[5].b;
+    for (int i = 4; i >= 0; --i) {
+        a = sector == i ? k[static_cast<size_t>(i)].a : a;
+        b = sector == i ? k[static_cast<size_t>(i)].b : b;
+    }
+    return (a * (h & 4095) + b) >> 12;
 }
 
 // s' = min(32768, ((k(h) + 32768) * s) >> 15).
