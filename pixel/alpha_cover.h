@@ -16,23 +16,24 @@ namespace lumetra {
 
 // Updates `colour` and returns the new cover. Wide takes the products in 64
 // bits, for weights past 32768.
+// The three cases are computed side by side and selected, so the loops stay
+// branch-free: a cover of 0 mixes fully toward the layer, a full one not at
+// all, exactly as taking the layer colour or keeping the base does.
 template <bool Wide = false>
 inline int32_t accumulateAlpha(Rgb15& colour, const Rgb15& layer, int32_t cover, int32_t t) {
-    if (cover == 0) {
-        colour = {layer.r, layer.g, layer.b};
-        return t;
-    }
-    if (cover >= kOne15) return kOne15;
     int32_t combined;
     if constexpr (Wide)
         combined = static_cast<int32_t>(cover + int64_t{t} - ((int64_t{cover} * t) >> 15));
     else
         combined = cover + t - ((cover * t) >> 15);
-    const int32_t towardLayer = kOne15 - divideTruncating(cover << 15, combined);
+    const bool empty = cover <= 0;
+    const bool full = cover >= kOne15;
+    const int32_t partial = kOne15 - divideTruncating(cover << 15, combined > 0 ? combined : 1);
+    const int32_t towardLayer = empty ? kOne15 : (full ? 0 : partial);
     colour.r = mix15(colour.r, layer.r, towardLayer);
     colour.g = mix15(colour.g, layer.g, towardLayer);
     colour.b = mix15(colour.b, layer.b, towardLayer);
-    return combined;
+    return empty ? t : (full ? kOne15 : combined);
 }
 
 }  // namespace lumetra

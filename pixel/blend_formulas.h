@@ -86,18 +86,22 @@ struct HardLight : BlendFormula {
         return b < 16384 ? m : 2 * (a + b) - m - 32767;
     }
 };
+// Both halves are computed and one is selected, which keeps the loops free
+// of branches (and vectorisable).
 struct SoftLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t towardWhite = 2 * b - 32767;
-        if (b >= 16384) return a + ((towardWhite * (squareRoot15(a) - a)) >> 15);
-        return a + ((towardWhite * (a - ((a * a) >> 15))) >> 15);
+        const int32_t upper = a + ((towardWhite * (squareRoot15(a) - a)) >> 15);
+        const int32_t lower = a + ((towardWhite * (a - ((a * a) >> 15))) >> 15);
+        return b >= 16384 ? upper : lower;
     }
 };
 struct VividLight : BlendFormula {
     static constexpr bool kWide = true;  // up to 127.5 x over a white base
     static int32_t channel(int32_t a, int32_t b) {
-        if (b >= 16384) return divideTruncating(wrapShiftLeft(a, 14), kOne15 - b);
-        return 32767 - (((32767 - a) * b) >> 14);
+        const int32_t dodge = divideTruncating(wrapShiftLeft(a, 14), kOne15 - b);
+        const int32_t burn = 32767 - (((32767 - a) * b) >> 14);
+        return b >= 16384 ? dodge : burn;
     }
 };
 struct LinearLight : BlendFormula {

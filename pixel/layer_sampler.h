@@ -11,9 +11,10 @@
 // The vertical step is truncated to a whole byte before the horizontal one.
 //
 // The walk's order makes this cheap: the column positions and fractions are
-// fixed for the whole call (start), the vertical step runs once per row for
-// the layer columns the row can touch (rowStart), and a pixel's sample is
-// then two reads and a multiply-add per channel.
+// fixed for the whole call (start); at each row (rowStart) the vertical step
+// runs once for the layer columns the row can touch, then the horizontal
+// step once per destination column into a row of samples, both as plain
+// vectorisable loops; a pixel's sample is then a read.
 #pragma once
 
 #include <opencv2/core/core_c.h>
@@ -24,6 +25,7 @@
 
 #include "engine/image.h"
 #include "pixel/pixel_walk.h"
+#include "pixel/vector_clones.h"
 
 namespace lumetra {
 
@@ -39,6 +41,23 @@ inline int32_t horizontal15(int32_t left, int32_t right, int32_t fx) { return le
 inline int32_t colourSample15(int32_t s) { return s >> 8; }
 inline int32_t alphaSample15(int32_t s) { return (s >= 128 * kOne15 ? s + kOne15 : s) >> 8; }
 
+// The vertical step for one row pair: whole byte values, channel by channel.
+void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int count, int32_t* out);
+
+// Each vertically interpolated byte v of the row, packed with the step d to
+// the same channel of the next column: (v << 16) | (d & 0xffff). One read
+// then gives both neighbours of a sample.
+void packNeighbours(const int32_t* vertical, int channels, int count, uint32_t* packed);
+
+// The horizontal step for every sample of the row: element i reads the
+// packed pair at index[i] with fraction[i]. Since v << 15 is a multiple of
+// 256, (v (32768 - fx) + (v + d) fx) >> 8 = (v << 7) + ((d fx) >> 8).
+void horizontalPass(const uint32_t* packed, const int32_t* index, const int32_t* fraction, int count, int32_t* out);
+
+// The alpha rule on every fourth sample: s >> 8 >= 16384 means s >= 128 *
+// 32768, and (s + 32768) >> 8 = (s >> 8) + 128.
+void alphaPass(int32_t* samples, int count);
+
 // A layer picture of `Channels` channels (3 or 4) sampled as a term: its
 // value is Rgb15 (3 channels) or Rgba15 (4 channels). The picture must be a
 // byte picture with sides up to kMaxLayerSide (see canFitLayer).
@@ -50,10 +69,11 @@ public:
     LayerSampler(const IplImage* layer, const LayerTransform& transform) : layer_(layer), transform_(transform) {}
 
     void start(const WalkFrame& frame) {
-        const size_t width = static_cast<size_t>(std::max(frame.width, 0));
+        columns_ = std::max(frame.width, 0);
+        const size_t width = static_cast<size_t>(columns_);
         columnOffset_.resize(width);
         columnFraction_.resize(width);
-        int first = frame.width > 0 ? layer_->width - 1 : 0, last = 0;
+        int first = columns_ > 0 ? layer_->width - 1 : 0, last = 0;
         for (size_t col = 0; col < width; ++col) {
             const int32_t lx = layerCoordinate15(wrapAdd(frame.x, static_cast<int32_t>(col)), transform_.scaleX,
                                                  transform_.offsetX, layer_->width);
@@ -62,12 +82,20 @@ public:
             columnOffset_[col] = lx >> 15;
             columnFraction_[col] = lx & 32767;
         }
-        // The row buffer holds the columns first..last and one more to the
-        // right (x1), which repeats the edge column at the layer's border.
+        // The vertical buffer holds the columns first..last and one more to
+        // the right (x1), which repeats the edge column at the layer's border.
         firstColumn_ = first;
         bufferColumns_ = last - first + 2;
-        rowBuffer_.assign(static_cast<size_t>(bufferColumns_) * Channels, 0);
-        for (int32_t& offset : columnOffset_) offset = (offset - first) * Channels;
+        vertical_.assign(static_cast<size_t>(bufferColumns_) * Channels, 0);
+        packed_.assign(static_cast<size_t>(bufferColumns_ - 1) * Channels, 0);
+        sampleIndex_.resize(width * Channels);
+        sampleFraction_.resize(width * Channels);
+        for (size_t col = 0; col < width; ++col)
+            for (int c = 0; c < Channels; ++c) {
+                sampleIndex_[col * Channels + c] = (columnOffset_[col] - first) * Channels + c;
+                sampleFraction_[col * Channels + c] = columnFraction_[col];
+            }
+        samples_.assign(width * Channels, 0);
     }
 
     void rowStart(const RowSpot& spot) {
@@ -75,49 +103,49 @@ public:
         const int y0 = ly >> 15;
         const int y1 = std::min(y0 + 1, layer_->height - 1);
         const int32_t fy = ly & 32767;
-        const int lastLayerColumn = layer_->width - 1;
-        const int realColumns = std::min(bufferColumns_, lastLayerColumn - firstColumn_ + 1);
+        const int realColumns = std::min(bufferColumns_, layer_->width - firstColumn_);
         verticalPass(rowOf(layer_, y0) + firstColumn_ * Channels, rowOf(layer_, y1) + firstColumn_ * Channels, fy,
-                     realColumns * Channels, rowBuffer_.data());
+                     realColumns * Channels, vertical_.data());
         if (realColumns < bufferColumns_) {  // x1 past the right edge: repeat the edge column
-            int32_t* edge = rowBuffer_.data() + (realColumns - 1) * Channels;
+            int32_t* edge = vertical_.data() + (realColumns - 1) * Channels;
             std::copy(edge, edge + Channels, edge + Channels);
         }
+        const int count = columns_ * Channels;
+        packNeighbours(vertical_.data(), Channels, static_cast<int>(packed_.size()), packed_.data());
+        horizontalPass(packed_.data(), sampleIndex_.data(), sampleFraction_.data(), count, samples_.data());
+        if constexpr (Channels == 4) alphaPass(samples_.data(), count);
     }
 
     // The sample for the pixel's column (set up for this row by rowStart).
     Sample value(const PixelContext& at) const { return sampleColumn(at.col); }
 
     Sample sampleColumn(int col) const {
-        const int32_t* left = rowBuffer_.data() + columnOffset_[col];
-        const int32_t* right = left + Channels;
-        const int32_t fx = columnFraction_[col];
+        const int32_t* v = samples_.data() + col * Channels;
         Sample s{};
-        s.b = colourSample15(horizontal15(left[0], right[0], fx));
-        s.g = colourSample15(horizontal15(left[1], right[1], fx));
-        s.r = colourSample15(horizontal15(left[2], right[2], fx));
-        if constexpr (Channels == 4) s.a = alphaSample15(horizontal15(left[3], right[3], fx));
+        s.b = v[0];
+        s.g = v[1];
+        s.r = v[2];
+        if constexpr (Channels == 4) s.a = v[3];
         return s;
     }
 
-    // Raw access for row kernels: the vertically interpolated bytes of the
-    // current row and the per-column offset and fraction into them.
-    const int32_t* rowBuffer() const { return rowBuffer_.data(); }
-    const int32_t* columnOffsets() const { return columnOffset_.data(); }
-    const int32_t* columnFractions() const { return columnFraction_.data(); }
+    // The current row's samples, Channels Q15 values per destination column
+    // in picture order (B, G, R[, A]): what row kernels read.
+    const int32_t* rowSamples() const { return samples_.data(); }
 
 private:
-    static void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int count, int32_t* out) {
-        for (int i = 0; i < count; ++i) out[i] = (top[i] * (kOne15 - fy) + bottom[i] * fy) >> 15;
-    }
-
     const IplImage* layer_;
     LayerTransform transform_;
+    int columns_ = 0;
     int firstColumn_ = 0;
     int bufferColumns_ = 0;
-    std::vector<int32_t> rowBuffer_;
+    std::vector<int32_t> vertical_;
     std::vector<int32_t> columnOffset_;
     std::vector<int32_t> columnFraction_;
+    std::vector<uint32_t> packed_;
+    std::vector<int32_t> sampleIndex_;
+    std::vector<int32_t> sampleFraction_;
+    std::vector<int32_t> samples_;
 };
 
 }  // namespace lumetra

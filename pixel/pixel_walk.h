@@ -95,6 +95,11 @@ struct Then : PixelOp {
     }
 };
 
+// An operation may instead compute a whole destination row at once (after
+// its rowStart): the walk then hands it the row and stores nothing itself.
+template <class Op>
+concept RowOperation = requires(Op& op, const RowSpot& spot, uint8_t* out) { op.applyRow(spot, out); };
+
 template <PixelOperation First, PixelOperation Second>
 Then<First, Second> operator|(First first, Second second) {
     return Then<First, Second>(std::move(first), std::move(second));
@@ -138,11 +143,15 @@ void walkPixels(IplImage* dst, const CanvasWindow& window, Op& op) {
         const RowSpot spot{row, wrapAdd(frame.y, row)};
         op.rowStart(spot);
         uint8_t* out = rowOf(dst, row);
-        for (int col = 0; col < frame.width; ++col) {
-            PixelContext at{col, wrapAdd(frame.x, col), spot.y, {}};
-            PixelOf<Channels> p{};
-            op.apply(p, at);
-            storePixel<Channels>(out + col * Channels, p);
+        if constexpr (RowOperation<Op>) {
+            op.applyRow(spot, out);
+        } else {
+            for (int col = 0; col < frame.width; ++col) {
+                PixelContext at{col, wrapAdd(frame.x, col), spot.y, {}};
+                PixelOf<Channels> p{};
+                op.apply(p, at);
+                storePixel<Channels>(out + col * Channels, p);
+            }
         }
     }
 }

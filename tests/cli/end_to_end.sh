@@ -36,6 +36,26 @@ expect_ok "apply classic" "$LUMETRA" apply "$work/photo.png" "$work/out.png" --p
 expect_ok "apply with region and frame" "$LUMETRA" apply "$work/photo.png" "$work/out2.jpg" --preset 5 \
     --region 0,0,96,64 --frame 2,0.05,wood --assets "$work"
 
+echo "not a picture" >"$work/bad.png"
+expect_ok "sample layer" "$LUMETRA" sample "$work/layer.png" --size 40x30
+expect_ok "blend" "$LUMETRA" blend "$work/photo.png" "$work/layer.png" "$work/blend.png" --mode overlay --opacity 60
+[ -s "$work/blend.png" ] || { echo "FAIL: blend wrote nothing"; failures=$((failures + 1)); }
+expect_ok "blend with region" "$LUMETRA" blend "$work/photo.png" "$work/layer.png" "$work/blend2.png" --mode luminosity \
+    --region 10,10,200,150
+mkdir -p "$work/textures" && cp "$work/layer.png" "$work/textures/Texturize2_1.jpg"
+expect_ok "texture2 preset" "$LUMETRA" apply "$work/photo.png" "$work/t2.png" --preset 42 --assets "$work"
+expect_ok "blend as the preset does" "$LUMETRA" blend "$work/photo.png" "$work/layer.png" "$work/t2b.png" --mode overlay
+cmp -s "$work/t2.png" "$work/t2b.png" || { echo "FAIL: preset 42 differs from blend --mode overlay"; failures=$((failures + 1)); }
+cmp -s "$work/t2.png" "$work/photo.png" && { echo "FAIL: preset 42 left the photo as it was"; failures=$((failures + 1)); }
+expect_error "blend unknown mode" "choose one of: opacity, darken" "$work/b.png" "$LUMETRA" blend "$work/photo.png" \
+    "$work/layer.png" "$work/b.png" --mode Overlay
+expect_error "blend without mode" "--mode is required" "$work/b.png" "$LUMETRA" blend "$work/photo.png" \
+    "$work/layer.png" "$work/b.png"
+expect_error "blend opacity out of range" "--opacity must be in" "$work/b.png" "$LUMETRA" blend "$work/photo.png" \
+    "$work/layer.png" "$work/b.png" --mode screen --opacity 5000
+expect_error "blend unreadable layer" "cannot read" "$work/b.png" "$LUMETRA" blend "$work/photo.png" \
+    "$work/bad.png" "$work/b.png" --mode screen
+
 expect_error "missing input" "no such file" "$work/x.png" "$LUMETRA" apply "$work/none.png" "$work/x.png" --preset 1
 echo "not a picture" >"$work/bad.png"
 expect_error "undecodable input" "cannot decode" "$work/y.png" "$LUMETRA" apply "$work/bad.png" "$work/y.png" --preset 1
