@@ -67,12 +67,7 @@ LUMETRA_VECTOR_CLONES void blendRow(const uint8_t* __restrict base, const int32_
         for (int i = 0; i < width * 3; ++i) out[i] = Pixel::channel(base[i], samples[i], opacity);
     } else {
         for (int col = 0; col < width; ++col) {
-            const int32_t* v = samples + col * LayerChannels;
-            PixelOf<LayerChannels> sample{};
-            sample.b = v[0];
-            sample.g = v[1];
-            sample.r = v[2];
-            if constexpr (LayerChannels == 4) sample.a = v[3];
+            const auto sample = sampleAt<LayerChannels>(samples + col * LayerChannels);
             const auto a = readPixel<BaseChannels>(base + col * BaseChannels);
             storePixel<Pixel::kStoreChannels>(out + col * Pixel::kStoreChannels, Pixel::blend(a, sample, opacity));
         }

@@ -58,6 +58,17 @@ void horizontalPass(const uint32_t* packed, const int32_t* index, const int32_t*
 // 32768, and (s + 32768) >> 8 = (s >> 8) + 128.
 void alphaPass(int32_t* samples, int count);
 
+// One sample of a sampled row (Channels values, B, G, R[, A]).
+template <int Channels>
+inline PixelOf<Channels> sampleAt(const int32_t* v) {
+    PixelOf<Channels> s{};
+    s.b = v[0];
+    s.g = v[1];
+    s.r = v[2];
+    if constexpr (Channels == 4) s.a = v[3];
+    return s;
+}
+
 // A layer picture of `Channels` channels (3 or 4) sampled as a term: its
 // value is Rgb15 (3 channels) or Rgba15 (4 channels). The picture must be a
 // byte picture with sides up to kMaxLayerSide (see canFitLayer).
@@ -119,15 +130,7 @@ public:
     // The sample for the pixel's column (set up for this row by rowStart).
     Sample value(const PixelContext& at) const { return sampleColumn(at.col); }
 
-    Sample sampleColumn(int col) const {
-        const int32_t* v = samples_.data() + col * Channels;
-        Sample s{};
-        s.b = v[0];
-        s.g = v[1];
-        s.r = v[2];
-        if constexpr (Channels == 4) s.a = v[3];
-        return s;
-    }
+    Sample sampleColumn(int col) const { return sampleAt<Channels>(samples_.data() + col * Channels); }
 
     // The current row's samples, Channels Q15 values per destination column
     // in picture order (B, G, R[, A]): what row kernels read.

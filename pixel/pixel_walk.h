@@ -109,6 +109,21 @@ Then<First, Second> operator|(First first, Second second) {
 template <int Channels>
 using PixelOf = std::conditional_t<Channels == 4, Rgba15, Rgb15>;
 
+// Copies a value into a pixel: the colour, and the alpha when the target
+// has one (a value without alpha covers fully).
+template <class To, class From>
+inline void assignPixel(To& to, const From& from) {
+    to.r = from.r;
+    to.g = from.g;
+    to.b = from.b;
+    if constexpr (std::is_same_v<To, Rgba15>) {
+        if constexpr (std::is_same_v<From, Rgba15>)
+            to.a = from.a;
+        else
+            to.a = kOne15;
+    }
+}
+
 // Byte access in picture order (B, G, R[, A]) to and from the working pixel.
 template <int Channels>
 inline PixelOf<Channels> readPixel(const uint8_t* px) {

@@ -124,16 +124,7 @@ public:
     void rowStart(const RowSpot& spot) { term_.rowStart(spot); }
     template <class Px>
     void apply(Px& p, PixelContext& at) {
-        const auto v = term_.value(at);
-        p.r = v.r;
-        p.g = v.g;
-        p.b = v.b;
-        if constexpr (std::is_same_v<Px, Rgba15>) {
-            if constexpr (std::is_same_v<decltype(v), const Rgba15>)
-                p.a = v.a;
-            else
-                p.a = kOne15;  // a picture without alpha covers fully
-        }
+        assignPixel(p, term_.value(at));
     }
 
 private:
@@ -155,13 +146,7 @@ public:
     void rowStart(const RowSpot& spot) { term_.rowStart(spot); }
     template <class Px>
     void apply(Px&, PixelContext& at) {
-        const auto v = term_.value(at);
-        Rgba15& slot = at.scratch[Slot];
-        slot.r = v.r;
-        slot.g = v.g;
-        slot.b = v.b;
-        if constexpr (std::is_same_v<decltype(v), const Rgba15>) slot.a = v.a;
-        else slot.a = kOne15;
+        assignPixel(at.scratch[Slot], term_.value(at));
     }
 
 private:
@@ -173,12 +158,7 @@ class KeepOp<Slot, void> : public PixelOp {
 public:
     template <class Px>
     void apply(Px& p, PixelContext& at) {
-        Rgba15& slot = at.scratch[Slot];
-        slot.r = p.r;
-        slot.g = p.g;
-        slot.b = p.b;
-        if constexpr (std::is_same_v<Px, Rgba15>) slot.a = p.a;
-        else slot.a = kOne15;
+        assignPixel(at.scratch[Slot], p);
     }
 };
 
