@@ -33,7 +33,15 @@ IplImage* toOwnedIplImage(const cv::Mat& picture) {
     return image;
 }
 
+void printWarning(const std::string& path) {
+    std::fprintf(stderr, "lumetra: warning: picture '%s' is missing or unreadable\n", path.c_str());
+}
+
 }  // namespace
+
+void printWarnings(const AssetFolder& folder) {
+    for (const std::string& path : folder.warned) printWarning(path);
+}
 
 std::string defaultAssetsDir() {
     if (const char* dir = std::getenv("LUMETRA_ASSETS")) return dir;
@@ -53,8 +61,8 @@ struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userD
     }
     if (picture.empty()) {
         if (std::find(folder->warned.begin(), folder->warned.end(), path) == folder->warned.end()) {
-            std::fprintf(stderr, "lumetra: warning: picture '%s' is missing or unreadable\n", path.c_str());
             folder->warned.push_back(path);
+            if (!folder->holdWarnings) printWarning(path);
         }
         return nullptr;
     }

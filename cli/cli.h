@@ -52,12 +52,15 @@ cv::Mat readAsset(const std::string& path);
 
 // The loader the host program hands to fx: kind 0 from DIR/textures/, kind 1
 // from DIR/vignettes/, kind 2 from DIR/frames/. Missing files are named once
-// on stderr.
+// on stderr: at once, or with holdWarnings when printWarnings is called (so
+// they do not break into a progress bar).
 struct AssetFolder {
     std::string root;
     std::vector<std::string> warned;
+    bool holdWarnings = false;
 };
 struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
+void printWarnings(const AssetFolder& folder);
 std::string defaultAssetsDir();
 
 // Owner of a photo-tool record (ColorMap, Transform, Histography): one

@@ -12,7 +12,7 @@ int runApply(Arguments& args) {
     const std::optional<std::string> vignette = args.option("vignette");
     const std::optional<std::string> frame = args.option("frame");
     const std::optional<std::string> regionText = args.option("region");
-    AssetFolder assets{args.option("assets").value_or(defaultAssetsDir()), {}};
+    AssetFolder assets{args.option("assets").value_or(defaultAssetsDir()), {}, false};
     const std::string in = args.positional("input picture IN");
     const std::string out = args.positional("output picture OUT");
     args.finish();

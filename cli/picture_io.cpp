@@ -37,6 +37,8 @@ cv::Mat readPhoto(const std::string& path) {
 }
 
 cv::Mat readAsset(const std::string& path) {
+    std::error_code failed;
+    if (!std::filesystem::is_regular_file(path, failed)) return cv::Mat();  // spares OpenCV's own complaint
     cv::Mat picture = cv::imread(path, cv::IMREAD_UNCHANGED);
     if (picture.empty()) return picture;
     picture = toEightBit(picture);

@@ -56,6 +56,12 @@ expect_error "blend opacity out of range" "--opacity must be in" "$work/b.png" "
 expect_error "blend unreadable layer" "cannot read" "$work/b.png" "$LUMETRA" blend "$work/photo.png" \
     "$work/bad.png" "$work/b.png" --mode screen
 
+expect_ok "sheet without a pack" "$LUMETRA" sheet "$work/photo.png" "$work/sheet.png" --assets "$work/no-pack" --columns 20
+[ -s "$work/sheet.png" ] || { echo "FAIL: sheet wrote nothing"; failures=$((failures + 1)); }
+[ "$(grep -c "vtg.png" "$work/err.txt")" -eq 1 ] || { echo "FAIL: sheet named vtg.png $(grep -c vtg.png "$work/err.txt") times"; failures=$((failures + 1)); }
+
+expect_error "sheet columns" "--columns must be in 1..153" "$work/s.png" "$LUMETRA" sheet "$work/photo.png" "$work/s.png" --columns 0
+expect_error "assets without a folder" "missing pack folder DIR" "" "$LUMETRA" assets
 expect_error "missing input" "no such file" "$work/x.png" "$LUMETRA" apply "$work/none.png" "$work/x.png" --preset 1
 echo "not a picture" >"$work/bad.png"
 expect_error "undecodable input" "cannot decode" "$work/y.png" "$LUMETRA" apply "$work/bad.png" "$work/y.png" --preset 1
