@@ -81,7 +81,9 @@ cv::Mat toStoredPicture(const PackPicture& picture, const Drawing& drawing) {
     return stored;
 }
 
-void writePack(const std::string& dir) {
+void writePack(const std::string& dir) { writePictures(dir, packContents()); }
+
+void writePictures(const std::string& dir, const std::vector<PackPicture>& contents) {
     namespace fs = std::filesystem;
     for (Folder folder : {Folder::textures, Folder::vignettes, Folder::frames}) {
         std::error_code failed;
@@ -95,7 +97,6 @@ void writePack(const std::string& dir) {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     // Pictures are independent (each has its own seeds), so they are drawn
     // on a few threads; the bytes do not depend on the order.
-    const std::vector<PackPicture> contents = packContents();
     std::atomic<size_t> next{0};
     std::mutex failureLock;
     std::string failure;

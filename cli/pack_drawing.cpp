@@ -184,23 +184,53 @@ cv::Mat grunge(cv::Size size, uint64_t seed, cv::Scalar tone, double relief) {
 }
 
 cv::Mat crumpled(cv::Size size, uint64_t seed, cv::Scalar tone, double relief) {
-    cv::Mat height = cv::Mat::zeros(size, CV_32FC1);
-    double strength = 1.0;
-    for (int octave = 0; octave < 4; ++octave) {
-        cv::Mat ridges = valueNoise(size, 3 << octave, seed + static_cast<uint64_t>(octave));
-        ridges = 1.0 - cv::abs(ridges * 2.0 - 1.0);  // sharp folds where the noise crosses its middle
-        height += ridges * strength;
-        strength *= 0.45;
+    // Every fold is a straight crease: the sheet tilts one way on one side of
+    // it and the other way beyond, so the light on a facet is the sum of the
+    // tilts of the folds it lies beside. That gives flat facets and sharp creases.
+    struct Fold {
+        double nx, ny, offset, light;
+        double cx, cy, reach2;  // a fold runs out within `reach` of its middle
+    };
+    cv::RNG rng(seed);
+    std::vector<Fold> folds;
+    for (int i = 0; i < 50; ++i) {
+        const double angle = rng.uniform(0.0, kPi);
+        const double nx = std::cos(angle), ny = std::sin(angle);
+        const cv::Point2d through(rng.uniform(0.0, 0.5) * size.width, rng.uniform(0.0, 0.5) * size.height);
+        const double reach = rng.uniform(0.08, 0.25) * size.width;
+        const double strength = rng.uniform(0.3, 1.0);
+        folds.push_back({nx, ny, -(nx * through.x + ny * through.y), strength * (0.7 * nx + 0.7 * ny), through.x,
+                         through.y, reach * reach});
     }
-    cv::Mat slopeX, slopeY;
-    cv::Sobel(height, slopeX, CV_32F, 1, 0, 3);
-    cv::Sobel(height, slopeY, CV_32F, 0, 1, 3);
-    cv::Mat lit = -(slopeX + slopeY);  // light from the top left
+    // Facets are smooth, so the light is worked out at half size and enlarged.
+    const cv::Size half(size.width / 2, size.height / 2);
+    cv::Mat litHalf(half, CV_32FC1);
+    for (int y = 0; y < half.height; ++y) {
+        float* row = litHalf.ptr<float>(y);
+        for (int x = 0; x < half.width; ++x) {
+            double light = 0.0;
+            for (const Fold& fold : folds) {
+                const double dx = x - fold.cx, dy = y - fold.cy;
+                const double fade = 1.0 - (dx * dx + dy * dy) / fold.reach2;
+                if (fade <= 0.0) continue;
+                light += ((fold.nx * x + fold.ny * y + fold.offset >= 0.0) ? fold.light : -fold.light) * fade;
+            }
+            row[x] = static_cast<float>(light);
+        }
+    }
+    cv::Mat lit, coarse, broad;
+    cv::resize(litHalf, lit, size, 0, 0, cv::INTER_LINEAR);
+    cv::resize(litHalf, coarse, cv::Size(size.width / 16, size.height / 16), 0, 0, cv::INTER_AREA);
+    cv::GaussianBlur(coarse, coarse, cv::Size(), 8.0);
+    cv::resize(coarse, broad, size, 0, 0, cv::INTER_LINEAR);
+    lit -= 0.7 * broad;  // keeps the sheet evenly lit overall: the creases carry the light
+    cv::GaussianBlur(lit, lit, cv::Size(), 1.0);  // creases are folds, not cuts
     cv::Mat spread;
     cv::meanStdDev(lit, cv::noArray(), spread);
-    lit /= 4.0 * std::max(spread.at<double>(0), 1e-6);
+    lit /= 6.0 * std::max(spread.at<double>(0), 1e-6);
+    const cv::Mat clouds = fractalNoise(size, 4, 4, seed + 8);
     const cv::Mat tooth = grainField(size, 0.0, seed + 9);
-    cv::Mat field = 0.5 + lit + 0.04 * tooth;
+    cv::Mat field = 0.5 + lit + 0.15 * (clouds - 0.5) + 0.04 * tooth;
     return shade(field, tone, relief);
 }
 

@@ -175,6 +175,13 @@ TEST_F(PicturePack, TheTableCoversExactlyThePicturesThePresetsName) {
     EXPECT_EQ(tabled, picturesNamedByPresets());
 }
 
+TEST_F(PicturePack, NoTwoPicturesShareAFile) {
+    std::set<std::string> files;
+    for (const cli::pack::PackPicture& picture : cli::pack::packContents())
+        EXPECT_TRUE(files.insert(std::string(cli::pack::folderName(picture.folder)) + "/" + picture.name).second)
+            << picture.name;
+}
+
 TEST_F(PicturePack, FrameExamplesArePiecesWithAlpha) {
     for (const std::string& name : frameExampleNames()) {
         SCOPED_TRACE(name);
@@ -251,16 +258,20 @@ TEST_F(PicturePack, ACorruptPictureIsServedAsNull) {
 }
 
 TEST_F(PicturePack, DrawingAgainWritesTheSameBytes) {
+    // Every third picture drawn again, in another order on other threads:
+    // a sample of every kind of drawing, at a third of the cost.
+    std::vector<cli::pack::PackPicture> sample;
+    const std::vector<cli::pack::PackPicture> all = cli::pack::packContents();
+    for (size_t i = all.size(); i-- > 0;)
+        if (i % 3 == 0) sample.push_back(all[i]);
     const fs::path second = fs::temp_directory_path() / ("lumetra-pack-again-" + std::to_string(::getpid()));
-    cli::pack::writePack(second.string());
-    size_t compared = 0;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(*root_)) {
-        if (!entry.is_regular_file()) continue;
-        const fs::path twin = second / fs::relative(entry.path(), *root_);
-        EXPECT_EQ(fileBytes(entry.path()), fileBytes(twin)) << twin;
-        ++compared;
+    cli::pack::writePictures(second.string(), sample);
+    for (const cli::pack::PackPicture& picture : sample) {
+        const fs::path relative = fs::path(cli::pack::folderName(picture.folder)) / picture.name;
+        const std::string first = fileBytes(*root_ / relative);
+        EXPECT_FALSE(first.empty()) << relative;
+        EXPECT_EQ(first, fileBytes(second / relative)) << relative;
     }
-    EXPECT_EQ(compared, cli::pack::packContents().size());
     std::error_code ignored;
     fs::remove_all(second, ignored);
 }
