@@ -96,7 +96,7 @@ std::vector<PackPicture> blendedTextures() {
         colourOnly("Texturize2_12.jpg", [] { return crumpled(T, 212, kGrey, 1.0); }),                   // overlay 30
         colourOnly("Texturize2_13.jpg", [] { return grunge(T, 213, cv::Scalar(0.25, 0.45, 0.65), 0.9); }),  // overlay 30
         colourOnly("Texturize2_14.jpg", [] { return crumpled(T, 214, cv::Scalar(0.6, 0.5, 0.42), 1.0); }),  // overlay 30
-        colourOnly("Texturize2_15.jpg", [] { return grainPlate(T, 215, 0.3, 1.4, 0.1); }),              // overlay 40
+        colourOnly("Texturize2_15.jpg", [] { return grainPlate(T, 215, 0.15, 1.4, 0.1); }),              // overlay 40
         colourOnly("Texturize2_16.jpg", [] { return canvasWeave(T, 216, kGrey, 0.7, 9); }),             // overlay 40
         colourOnly("Texturize2_17.jpg",                                                                  // overlay 20
                    [] {
@@ -240,19 +240,19 @@ std::vector<PackPicture> signaturePictures() {
 std::vector<PackPicture> grainPlates() {
     const cv::Size P = kPlateSize;
     return {
-        colourOnly("ns1.jpg", [P] { return grainPlate(P, 501, 0.12, 0.0, 0.15); }),
-        colourOnly("ns2.png", [P] { return grainPlate(P, 502, 0.14, 0.9, 0.1); }),
-        colourOnly("ns3.jpg", [P] { return grainPlate(P, 503, 0.16, 1.6, 0.2); }),
-        colourOnly("nsd1a.png", [P] { return grainPlate(P, 511, 0.10, 0.0, 0.0); }),
-        colourOnly("nsd1b.jpg", [P] { return grainPlate(P, 512, 0.14, 1.4, 0.1); }),
-        colourOnly("nsd2a.png", [P] { return grainPlate(P, 521, 0.08, 0.6, 0.0); }),
-        colourOnly("nsd2b.jpg", [P] { return grainPlate(P, 522, 0.12, 1.0, 0.35); }),
-        colourOnly("nsd3a.jpg", [P] { return grainPlate(P, 531, 0.10, 0.8, 0.1); }),
+        colourOnly("ns1.jpg", [P] { return grainPlate(P, 501, 0.09, 0.0, 0.15); }),
+        colourOnly("ns2.png", [P] { return grainPlate(P, 502, 0.10, 0.9, 0.1); }),
+        colourOnly("ns3.jpg", [P] { return grainPlate(P, 503, 0.12, 1.6, 0.2); }),
+        colourOnly("nsd1a.png", [P] { return grainPlate(P, 511, 0.08, 0.0, 0.0); }),
+        colourOnly("nsd1b.jpg", [P] { return grainPlate(P, 512, 0.10, 1.4, 0.1); }),
+        colourOnly("nsd2a.png", [P] { return grainPlate(P, 521, 0.07, 0.6, 0.0); }),
+        colourOnly("nsd2b.jpg", [P] { return grainPlate(P, 522, 0.09, 1.0, 0.35); }),
+        colourOnly("nsd3a.jpg", [P] { return grainPlate(P, 531, 0.08, 0.8, 0.1); }),
         colourOnly("nsd3b.png", [P] { return grainPlate(P, 532, 0.22, 2.2, 0.0); }),
-        colourOnly("nsd4a.jpg", [P] { return grainPlate(P, 541, 0.15, 1.3, 0.0); }),
+        colourOnly("nsd4a.jpg", [P] { return grainPlate(P, 541, 0.10, 1.3, 0.0); }),
         colourOnly("nsd4b.png",
                    [P] {
-                       return cv::Mat(grainPlate(P, 542, 0.12, 0.0, 0.1) -
+                       return cv::Mat(grainPlate(P, 542, 0.09, 0.0, 0.1) -
                                       scratchesAndDust(P, 543, 4, 300) * 0.5);
                    }),
     };
