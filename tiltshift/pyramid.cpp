@@ -1,5 +1,6 @@
 #include "tiltshift/pyramid.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "pixel/vector_clones.h"
@@ -17,17 +18,25 @@ inline uint16_t reduce5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t
     return static_cast<uint16_t>(((a + e) >> 4) + ((b + d) >> 2) + ((3 * c) >> 3));
 }
 
-// One row halved: out[k] filters in[2k - 2 .. 2k + 2], three channels.
+// One output value of a row: columns 2k - 2 .. 2k + 2, mirrored at the edges.
+inline void reduceAt(const uint16_t* in, int n, int k, uint16_t* out) {
+    int cols[5];
+    for (int t = 0; t < 5; ++t) cols[t] = mirrorIndex(2 * k - 2 + t, n) * 3;
+    for (int c = 0; c < 3; ++c)
+        out[k * 3 + c] = reduce5(in[cols[0] + c], in[cols[1] + c], in[cols[2] + c], in[cols[3] + c], in[cols[4] + c]);
+}
+
+// One row halved; away from the edges the five columns are consecutive.
+LUMETRA_VECTOR_CLONES
 void reduceRow(const uint16_t* in, int n, uint16_t* out, int outWidth) {
-    for (int k = 0; k < outWidth; ++k) {
-        const int centre = 2 * k;
-        int cols[5];
-        for (int t = 0; t < 5; ++t) cols[t] = mirrorIndex(centre - 2 + t, n) * 3;
-        for (int c = 0; c < 3; ++c) {
-            out[k * 3 + c] = reduce5(in[cols[0] + c], in[cols[1] + c], in[cols[2] + c], in[cols[3] + c],
-                                     in[cols[4] + c]);
-        }
+    const int firstInside = 1, lastInside = std::min(outWidth - 1, (n - 3) / 2);
+    int k = 0;
+    for (; k < std::min(firstInside, outWidth); ++k) reduceAt(in, n, k, out);
+    for (; k <= lastInside; ++k) {
+        const uint16_t* p = in + (2 * k - 2) * 3;
+        for (int c = 0; c < 3; ++c) out[k * 3 + c] = reduce5(p[c], p[3 + c], p[6 + c], p[9 + c], p[12 + c]);
     }
+    for (; k < outWidth; ++k) reduceAt(in, n, k, out);
 }
 
 LUMETRA_VECTOR_CLONES
