@@ -96,7 +96,7 @@ OwnedImage expandRows(const SplineWeightTable& weights, const IplImage* reduced,
     const int rows = reduced->height;
     for (int y = 0; y < height; ++y) {
         const int q = y >> index;
-        const int f = (y << (8 - index)) & 255;
+        const int f = static_cast<int>((static_cast<uint32_t>(y) << (8 - index)) & 255);
         expandRow(row16(reduced, mirrorIndex(q - 1, rows)), row16(reduced, q), row16(reduced, mirrorIndex(q + 1, rows)),
                   row16(reduced, mirrorIndex(q + 2, rows)), weightsForFraction(weights, f), row16(out.get(), y),
                   reduced->width * 3);
