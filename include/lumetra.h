@@ -218,15 +218,17 @@ LUMETRA_API void LUMETRA_CALL doShiftEnd(TiltShiftContext* context);
  * channels, any size; only its green channel counts) at three sizes:
  * radius, radius / 2 and radius / 4 of the picture's smaller side. The
  * kernel spans 2n + 1 pixels, n = trunc(smaller side * factor), at least 3;
- * a factor past 1 counts as 1. Returns NULL, keeping nothing, for a null or
+ * a factor past 1 counts as 1, one at or below 0 gives the 3-pixel kernel. Returns NULL, keeping nothing, for a null or
  * unsuitable src or shape, a radius that is not finite, a shape whose green
  * channel sums to 0 at any of the three sizes, or when memory runs out.
  *
  * The applies write dst, which must be 8-bit with 3 channels and have the
  * picture's size; they never change the context, and several may read one
- * context at once. Their last arguments are not used. A null context, an
- * unsuitable dst, inner equal to outer, or (line form) two equal points are
- * refused. Round and Line always return 0. */
+ * context at once. Their last arguments are not used. outer is taken as
+ * given: an outer value below inner turns the ramp round (blurred within,
+ * sharp beyond inner). A null context, an unsuitable dst, inner equal to
+ * outer, or (line form) two equal points are refused. Round and Line always
+ * return 0. */
 LUMETRA_API ApertureContext* LUMETRA_CALL doShiftApStart(struct _IplImage* src, struct _IplImage* shape,
                                                          float radius);
 LUMETRA_API int LUMETRA_CALL ApplyShiftApRound(ApertureContext* context, struct _IplImage* dst, int centreX,
