@@ -81,5 +81,6 @@ int runSheet(Arguments& args);
 int runAdjust(Arguments& args);
 int runHistogram(Arguments& args);
 int runTemperature(Arguments& args);
+int runTiltShift(Arguments& args);
 
 }  // namespace cli

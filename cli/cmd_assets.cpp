@@ -1,5 +1,6 @@
 // lumetra assets DIR: draws the picture pack the presets and frames name into
-// DIR/textures, DIR/vignettes and DIR/frames.
+// DIR/textures, DIR/vignettes and DIR/frames, with the aperture shapes of
+// the aperture tilt-shift in DIR/apertures.
 #include <chrono>
 #include <cstdio>
 

@@ -26,6 +26,9 @@ constexpr Subcommand kSubcommands[] = {
     {"adjust", cli::runAdjust, "adjust IN OUT [options]      photo adjustment tools (--help for the list)"},
     {"histogram", cli::runHistogram, "histogram IN OUT.png [--size WxH]"},
     {"temperature", cli::runTemperature, "temperature IN               estimated colour temperature"},
+    {"tiltshift", cli::runTiltShift,
+     "tiltshift IN OUT (--disc CX,CY,INNER,OUTER | --line X1,Y1,X2,Y2,INNER,OUTER | --even)\n"
+     "                 (--strength S [--preview WxH] | --aperture SHAPE.png --radius R)"},
 };
 
 void printUsage(std::FILE* out) {

@@ -48,6 +48,7 @@ const char* folderName(Folder folder) {
     switch (folder) {
         case Folder::textures: return "textures";
         case Folder::vignettes: return "vignettes";
+        case Folder::apertures: return "apertures";
         default: return "frames";
     }
 }
@@ -64,7 +65,8 @@ std::vector<PackPicture> vignettePictures() {
 
 std::vector<PackPicture> packContents() {
     std::vector<PackPicture> all = texturePictures();
-    for (auto&& group : {vignettePictures(), framePictures()}) all.insert(all.end(), group.begin(), group.end());
+    for (auto&& group : {vignettePictures(), framePictures(), aperturePictures()})
+        all.insert(all.end(), group.begin(), group.end());
     return all;
 }
 
@@ -85,7 +87,7 @@ void writePack(const std::string& dir) { writePictures(dir, packContents()); }
 
 void writePictures(const std::string& dir, const std::vector<PackPicture>& contents) {
     namespace fs = std::filesystem;
-    for (Folder folder : {Folder::textures, Folder::vignettes, Folder::frames}) {
+    for (Folder folder : {Folder::textures, Folder::vignettes, Folder::frames, Folder::apertures}) {
         std::error_code failed;
         fs::create_directories(fs::path(dir) / folderName(folder), failed);
         if (failed) throw UsageError("cannot create '" + dir + "/" + folderName(folder) + "': " + failed.message());

@@ -6,6 +6,7 @@
 //   DIR/textures/   kind 0: textures, overlays, masks and grain plates
 //   DIR/vignettes/  kind 1: vignette masks
 //   DIR/frames/     kind 2: frame pictures and pieces
+//   DIR/apertures/  aperture shapes for the aperture tilt-shift (read by name)
 #pragma once
 
 #include <opencv2/core.hpp>
@@ -23,7 +24,7 @@ struct Drawing {
     cv::Mat alpha;   // CV_32FC1, empty for 3-channel files
 };
 
-enum class Folder { textures, vignettes, frames };
+enum class Folder { textures, vignettes, frames, apertures };
 
 struct PackPicture {
     Folder folder;
@@ -39,6 +40,7 @@ std::vector<PackPicture> packContents();
 std::vector<PackPicture> texturePictures();
 std::vector<PackPicture> vignettePictures();
 std::vector<PackPicture> framePictures();
+std::vector<PackPicture> aperturePictures();
 
 // The drawing as the 8-bit BGR or BGRA picture that goes into the file.
 cv::Mat toStoredPicture(const PackPicture& picture, const Drawing& drawing);

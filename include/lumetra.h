@@ -156,6 +156,90 @@ LUMETRA_API void LUMETRA_CALL AppplyTexture2(struct _IplImage* src, struct _IplI
  * Tilt-shift
  * ---------------------------------------------------------------------- */
 
+/* Two families blur a picture progressively away from a sharp disc or band
+ * (or evenly). Each opens a context on the source with its start call; the
+ * context is a single heap block that owns its own copies of the picture (the
+ * source may be released at once), is passed to any number of applies, and
+ * is released by the matching end call (which accepts NULL). A context must
+ * not be used by two calls at once, except that aperture applies only read
+ * theirs. Applies return nothing useful and, when refused, leave the
+ * destination untouched.
+ *
+ * Shared geometry (pixels of the source picture): inside `inner` the picture
+ * stays sharp; the blur grows linearly to its maximum at `outer` and stays
+ * there beyond. Distances farther than 2^31 - 1 pixels count as that far. */
+
+typedef struct TiltShiftContext TiltShiftContext;
+typedef struct ApertureContext ApertureContext;
+
+/* Pyramid family. doShiftStart builds a context from src (8-bit, 3
+ * channels): the picture in 16-bit linear light and up to 8 halved levels,
+ * each stored at the picture's full height. Returns NULL for a null or
+ * unsuitable src and when memory runs out.
+ *
+ * The applies write dst (8-bit, 3 channels). strength is the largest blur
+ * relative to the picture (larger blurs more); a negative strength blurs
+ * nothing, a huge one saturates at the coarsest level.
+ *
+ * region (may be NULL) makes a preview: its width x height is the whole
+ * picture in destination pixels and its x, y the destination's top-left
+ * corner within that, so dst may have any size; positions outside the
+ * picture read its nearest edge pixel, and the smallest blur is raised so a
+ * reduced view still shows the blur (never past the largest one). Without
+ * a region dst must have the picture's size.
+ *
+ * keep (disc and line forms): 0 without a region renders the final picture
+ * and keeps the result in the context, so the next apply starts from the
+ * blurred picture; 1, or any region, leaves the context as it was.
+ *
+ * Refused: a null context; dst null, not 8-bit with 3 channels, or (without
+ * a region) of another size than the picture; a region of zero or negative
+ * width or height; a strength that is not finite. An outer value smaller
+ * than inner stands for 2 * inner; when outer is then still not larger than
+ * inner (equal values, or a negative inner) the disc and line forms refuse,
+ * and the line form refuses two equal points. A picture under 6 pixels on a
+ * side has no coarser level: every apply shows it unblurred. */
+LUMETRA_API TiltShiftContext* LUMETRA_CALL doShiftStart(struct _IplImage* src);
+/* Sharp disc of radius inner around (centreX, centreY). */
+LUMETRA_API void LUMETRA_CALL AppplyShiftRound(TiltShiftContext* context, struct _IplImage* dst, float strength,
+                                               int centreX, int centreY, int inner, int outer,
+                                               EffectRegion* region, int keep);
+/* Sharp band within inner of the line through (x1, y1) and (x2, y2). */
+LUMETRA_API void LUMETRA_CALL AppplyShiftLine(TiltShiftContext* context, struct _IplImage* dst, float strength,
+                                              int x1, int y1, int x2, int y2, int inner, int outer,
+                                              EffectRegion* region, int keep);
+/* The largest blur everywhere; never changes the context. */
+LUMETRA_API void LUMETRA_CALL AppplyShiftBlur(TiltShiftContext* context, struct _IplImage* dst, float strength,
+                                              EffectRegion* region);
+LUMETRA_API void LUMETRA_CALL doShiftEnd(TiltShiftContext* context);
+
+/* Aperture family. doShiftApStart blurs src (8-bit, 3 channels) in linear
+ * light with a kernel shaped like the aperture picture `shape` (8-bit, 3
+ * channels, any size; only its green channel counts) at three sizes:
+ * radius, radius / 2 and radius / 4 of the picture's smaller side. The
+ * kernel spans 2n + 1 pixels, n = trunc(smaller side * factor), at least 3;
+ * a factor past 1 counts as 1, one at or below 0 gives the 3-pixel kernel. Returns NULL, keeping nothing, for a null or
+ * unsuitable src or shape, a radius that is not finite, a shape whose green
+ * channel sums to 0 at any of the three sizes, or when memory runs out.
+ *
+ * The applies write dst, which must be 8-bit with 3 channels and have the
+ * picture's size; they never change the context, and several may read one
+ * context at once. Their last arguments are not used. outer is taken as
+ * given: an outer value below inner turns the ramp round (blurred within,
+ * sharp beyond inner). A null context, an unsuitable dst, inner equal to
+ * outer, or (line form) two equal points are refused. Round and Line always
+ * return 0. */
+LUMETRA_API ApertureContext* LUMETRA_CALL doShiftApStart(struct _IplImage* src, struct _IplImage* shape,
+                                                         float radius);
+LUMETRA_API int LUMETRA_CALL ApplyShiftApRound(ApertureContext* context, struct _IplImage* dst, int centreX,
+                                               int centreY, int inner, int outer, int unused);
+LUMETRA_API int LUMETRA_CALL ApplyShiftApLine(ApertureContext* context, struct _IplImage* dst, int x1, int y1,
+                                              int x2, int y2, int inner, int outer, int unused);
+/* The strongest blur everywhere. */
+LUMETRA_API void LUMETRA_CALL ApplyShiftApBlur(ApertureContext* context, struct _IplImage* dst, int unused1,
+                                               int unused2);
+LUMETRA_API void LUMETRA_CALL doShiftApEnd(ApertureContext* context);
+
 /* ------------------------------------------------------------------------
  * Photo adjustment tools
  * ---------------------------------------------------------------------- */

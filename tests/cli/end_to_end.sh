@@ -105,5 +105,17 @@ expect_ok "temperature" "$LUMETRA" temperature "$work/photo.png"
 
 ls -a "$work" | grep -q '^\.lumetra-' && { echo "FAIL: temporary file left behind"; failures=$((failures + 1)); }
 
+expect_ok "tiltshift disc" "$LUMETRA" tiltshift "$work/photo.png" "$work/ts.png" --disc 48,32,8,30 --strength 0.2
+expect_ok "tiltshift line preview" "$LUMETRA" tiltshift "$work/photo.png" "$work/tsp.png" --line 0,30,95,34,4,20 \
+    --strength 0.2 --preview 40x40
+[ -s "$work/tsp.png" ] || { echo "FAIL: tiltshift preview wrote nothing"; failures=$((failures + 1)); }
+expect_ok "tiltshift aperture" "$LUMETRA" tiltshift "$work/photo.png" "$work/tsa.png" --even \
+    --aperture "$work/layer.png" --radius 0.05
+expect_error "tiltshift two zones" "exactly one of" "$work/tsx.png" "$LUMETRA" tiltshift "$work/photo.png" \
+    "$work/tsx.png" --even --disc 1,1,2,3 --strength 0.2
+expect_error "tiltshift equal radii" "must differ" "$work/tsx.png" "$LUMETRA" tiltshift "$work/photo.png" \
+    "$work/tsx.png" --disc 1,1,3,3 --strength 0.2
+expect_error "tiltshift without strength" "--strength S is required" "$work/tsx.png" "$LUMETRA" tiltshift \
+    "$work/photo.png" "$work/tsx.png" --even
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -239,6 +239,18 @@ TEST_F(PicturePack, VignetteMasksKeepTheMiddleAndDarkenTheEdges) {
     EXPECT_GE(masks, 3);
 }
 
+TEST_F(PicturePack, ApertureShapesAreOpeningsOnBlack) {
+    for (const cli::pack::PackPicture& picture : cli::pack::aperturePictures()) {
+        SCOPED_TRACE(picture.name);
+        const cv::Mat shape = cli::readAsset((*root_ / "apertures" / picture.name).string());
+        ASSERT_FALSE(shape.empty());
+        EXPECT_EQ(shape.channels(), 3);
+        EXPECT_EQ(shape.at<cv::Vec3b>(shape.rows / 2, shape.cols / 2)[1], 255);  // the blur reads green
+        EXPECT_EQ(shape.at<cv::Vec3b>(0, 0)[1], 0);
+    }
+    EXPECT_EQ(cli::pack::aperturePictures().size(), 3u);
+}
+
 TEST_F(PicturePack, AMissingPictureIsNamedOnceAndServedAsNull) {
     cli::AssetFolder folder{root_->string(), {}, true};
     EXPECT_EQ(cli::loadAsset(IMAGE_KIND_TEXTURE, "no_such_texture.png", &folder), nullptr);
