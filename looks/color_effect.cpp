@@ -23,14 +23,11 @@ namespace lumetra {
 
 namespace {
 
-struct MapRelease {
-    void operator()(ColorMap* map) const noexcept { ptDeleteColorMap(map); }
-};
-using OwnedMap = std::unique_ptr<ColorMap, MapRelease>;
-
 int truncated(float v) { return static_cast<int>(v); }
 
-OwnedMap settingsMap(const ColorEffectSettings& s) {
+}  // namespace
+
+OwnedMap colorEffectMap(const ColorEffectSettings& s) {
     OwnedMap map(ptNewColorMap());
     if (!map) return map;
     ptBrightnessSP(map.get(), truncated(s.brightness));
@@ -44,6 +41,8 @@ OwnedMap settingsMap(const ColorEffectSettings& s) {
     if (s.useTechnicolorC) technicolor(kTechnicolorC);
     return map;
 }
+
+namespace {
 
 bool sharesMemory(const IplImage* a, const IplImage* b) {
     const char* aEnd = a->imageData + static_cast<std::ptrdiff_t>(a->height) * a->widthStep;
@@ -66,7 +65,7 @@ void applyColorEffect(const IplImage* src, IplImage* dst, int variant, const Eff
     const ColorEffectSettings s = colorEffectSettings(variant);
 
     // Everything that can fail is taken before dst is written.
-    OwnedMap map = settingsMap(s);
+    OwnedMap map = colorEffectMap(s);
     if (!map) return;
     OwnedImage scratch;
     if (sharesMemory(src, dst) && !(scratch = createImageLike(src, 3))) return;

@@ -7,12 +7,22 @@
 #include <opencv2/core/core_c.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/image.h"
 #include "looks/color_effect_data.h"
 
 namespace lumetra {
+
+struct MapRelease {
+    void operator()(ColorMap* map) const noexcept { ptDeleteColorMap(map); }
+};
+using OwnedMap = std::unique_ptr<ColorMap, MapRelease>;
+
+// The photo-tool map of a variant's settings, made with the exported
+// setters (null when memory is short).
+OwnedMap colorEffectMap(const ColorEffectSettings& settings);
 
 // Relief shading lit from the top-left: the 3 x 3 luminance gradient of
 // each interior pixel against a flat normal of height 16384 / strength.

@@ -25,7 +25,6 @@ namespace lumetra::pt {
 namespace {
 
 constexpr int kMaxTaps = 27;
-constexpr int kBlock = 512;  // samples summed at a time, kept in the L1 cache
 
 // Taps of the Gaussian of the given sigma.
 int tapsFor(double radius) {
@@ -140,44 +139,58 @@ private:
 
 inline uint8_t storeSum(int32_t sum) { return static_cast<uint8_t>(std::min(sum >> 15, 255)); }
 
-// out[i] = the symmetric sum around in[i] along samples `step` apart.
+// out[i] = the symmetric sum around in[i] along samples 3 apart (the same
+// channel of the neighbouring pixels). The half-width is a constant, so the
+// taps unroll and each output's sum stays in a register.
+template <int H>
 LUMETRA_AVX2_CLONES void blurAlongRow(const uint8_t* __restrict in, uint8_t* __restrict out, int count,
-                                      std::ptrdiff_t step, const Kernel& kernel) {
-    alignas(64) int32_t acc[kBlock];
-    for (int start = 0; start < count; start += kBlock) {
-        const int len = std::min(kBlock, count - start);
-        const uint8_t* __restrict centre = in + start;
-        const int32_t c0 = kernel.weight[0];
-        for (int i = 0; i < len; ++i) acc[i] = c0 * centre[i];
-        for (int j = 1; j <= kernel.half; ++j) {
-            const int32_t cj = kernel.weight[j];
-            const uint8_t* __restrict left = centre - j * step;
-            const uint8_t* __restrict right = centre + j * step;
-            for (int i = 0; i < len; ++i) acc[i] += cj * (left[i] + right[i]);
-        }
-        for (int i = 0; i < len; ++i) out[start + i] = storeSum(acc[i]);
+                                      const Kernel& kernel) {
+    int32_t c[H + 1];
+    for (int j = 0; j <= H; ++j) c[j] = kernel.weight[j];
+    for (int i = 0; i < count; ++i) {
+        int32_t sum = c[0] * in[i];
+        for (int j = 1; j <= H; ++j) sum += c[j] * (in[i - 3 * j] + in[i + 3 * j]);
+        out[i] = storeSum(sum);
     }
 }
 
-// out[i] = the symmetric sum over the rows rows[h - j] .. rows[h + j].
+// out[i] = the symmetric sum over the rows rows[H - j] .. rows[H + j].
+template <int H>
 LUMETRA_AVX2_CLONES void blurAcrossRows(const uint8_t* const* rows, uint8_t* __restrict out, int count,
                                         const Kernel& kernel) {
-    alignas(64) int32_t acc[kBlock];
-    const int h = kernel.half;
-    for (int start = 0; start < count; start += kBlock) {
-        const int len = std::min(kBlock, count - start);
-        const uint8_t* __restrict centre = rows[h] + start;
-        const int32_t c0 = kernel.weight[0];
-        for (int i = 0; i < len; ++i) acc[i] = c0 * centre[i];
-        for (int j = 1; j <= h; ++j) {
-            const int32_t cj = kernel.weight[j];
-            const uint8_t* __restrict above = rows[h - j] + start;
-            const uint8_t* __restrict below = rows[h + j] + start;
-            for (int i = 0; i < len; ++i) acc[i] += cj * (above[i] + below[i]);
-        }
-        for (int i = 0; i < len; ++i) out[start + i] = storeSum(acc[i]);
+    int32_t c[H + 1];
+    const uint8_t* __restrict above[H + 1];
+    const uint8_t* __restrict below[H + 1];
+    for (int j = 0; j <= H; ++j) c[j] = kernel.weight[j], above[j] = rows[H - j], below[j] = rows[H + j];
+    for (int i = 0; i < count; ++i) {
+        int32_t sum = c[0] * above[0][i];
+        for (int j = 1; j <= H; ++j) sum += c[j] * (above[j][i] + below[j][i]);
+        out[i] = storeSum(sum);
     }
 }
+
+// The half-widths of the kernel sizes, resolved once per call.
+template <template <int> class Pass, class... Args>
+void withHalfWidth(int half, Args&&... args) {
+    switch (half) {
+        case 1: return Pass<1>::run(args...);
+        case 2: return Pass<2>::run(args...);
+        case 3: return Pass<3>::run(args...);
+        case 5: return Pass<5>::run(args...);
+        case 8: return Pass<8>::run(args...);
+        default: return Pass<13>::run(args...);
+    }
+}
+template <int H>
+struct AlongRow {
+    static void run(const uint8_t* in, uint8_t* out, int count, const Kernel& k) { blurAlongRow<H>(in, out, count, k); }
+};
+template <int H>
+struct AcrossRows {
+    static void run(const uint8_t* const* rows, uint8_t* out, int count, const Kernel& k) {
+        blurAcrossRows<H>(rows, out, count, k);
+    }
+};
 
 // A rectangle of a picture, in pixels.
 struct Area {
@@ -237,7 +250,7 @@ bool blurRows(const IplImage* src, const Area& area, const Kernel& kernel, WorkR
         const uint8_t* in = pixelAt(src, area.x, area.y + y);
         uint8_t* out = work.row(y);
         const int begin = line.interiorBegin(), end = line.interiorEnd();
-        if (end > begin) blurAlongRow(in + 3 * begin, out + 3 * begin, 3 * (end - begin), 3, kernel);
+        if (end > begin) withHalfWidth<AlongRow>(kernel.half, in + 3 * begin, out + 3 * begin, 3 * (end - begin), kernel);
         for (const EdgeOutput& e : line.edges())
             for (int c = 0; c < 3; ++c) {
                 int32_t sum = 0;
@@ -272,7 +285,7 @@ bool blurColumns(WorkRows& work, const Area& area, const Kernel& kernel, const P
         uint8_t* out = work.row(y);
         if (y >= line.interiorBegin() && y < line.interiorEnd()) {
             for (int k = 0; k < kernel.taps(); ++k) window[k] = saved(y - h + k);
-            blurAcrossRows(window, out, static_cast<int>(stride), kernel);
+            withHalfWidth<AcrossRows>(kernel.half, window, out, static_cast<int>(stride), kernel);
             continue;
         }
         const EdgeOutput& e = *edge++;
