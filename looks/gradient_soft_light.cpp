@@ -24,19 +24,19 @@ struct RowTerms {
 
 inline int32_t softLight(int32_t top, int32_t base, const int32_t* sqrtTable) {
     const int32_t w = 2 * top - 32768;
-    const int32_t e = w < 1 ? base - ((base * base) >> 15) : sqrtTable[base >> 7] - base;
+    const int32_t darken = base - ((base * base) >> 15), lighten = sqrtTable[base >> 7] - base;
+    const int32_t e = w < 1 ? darken : lighten;
     return (((w * e) >> 15) + base) >> 7;
 }
 
 inline int32_t mixStops(int32_t lower, int32_t upper, int32_t u) { return ((16384 - u) * lower + u * upper) >> 14; }
 
-LUMETRA_AVX2_CLONES void softLightRow(uint8_t* __restrict row, int width, RowTerms terms,
-                                      const GradientStops& stops, const int32_t* __restrict sqrtTable) {
-    for (int x = 0; x < width; ++x) {
-        const uint32_t d = (terms.columnTerm[x] + terms.rowTerm) >> 15;
-        const uint32_t j = d >> 14;
-        const int32_t u = static_cast<int32_t>(d & 16383);
-        const Rgb15 lower = stops[j], upper = stops[j + 1];
+// Pixels begin..end-1 of a row, all within the segment from stop `lower`
+// to stop `upper`.
+LUMETRA_AVX2_CLONES void softLightRun(uint8_t* __restrict row, int begin, int end, RowTerms terms, Rgb15 lower,
+                                      Rgb15 upper, const int32_t* __restrict sqrtTable) {
+    for (int x = begin; x < end; ++x) {
+        const int32_t u = static_cast<int32_t>(((terms.columnTerm[x] + terms.rowTerm) >> 15) & 16383);
         uint8_t* px = row + 3 * x;
         const int32_t R = px[2], G = px[1], B = px[0];
         const int32_t baseR = (kGradientBase[0][0] * R + kGradientBase[0][1] * G + kGradientBase[0][2] * B) >> 8;
@@ -45,6 +45,19 @@ LUMETRA_AVX2_CLONES void softLightRow(uint8_t* __restrict row, int width, RowTer
         px[2] = static_cast<uint8_t>(softLight(mixStops(lower.r, upper.r, u), baseR, sqrtTable));
         px[1] = static_cast<uint8_t>(softLight(mixStops(lower.g, upper.g, u), baseG, sqrtTable));
         px[0] = static_cast<uint8_t>(softLight(mixStops(lower.b, upper.b, u), baseB, sqrtTable));
+    }
+}
+
+// The row in runs of one gradient segment: the position grows with x, so
+// a row crosses each segment boundary at most once.
+void softLightRow(uint8_t* row, int width, RowTerms terms, const GradientStops& stops, const int32_t* sqrtTable) {
+    const auto segment = [&terms](int x) { return ((terms.columnTerm[x] + terms.rowTerm) >> 15) >> 14; };
+    for (int begin = 0; begin < width;) {
+        const uint32_t j = segment(begin);
+        int end = begin + 1;
+        while (end < width && segment(end) == j) ++end;
+        softLightRun(row, begin, end, terms, stops[j], stops[j + 1], sqrtTable);
+        begin = end;
     }
 }
 
