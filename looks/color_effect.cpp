@@ -8,7 +8,7 @@
 // then into a scratch picture copied to dst at the end. Every finishing
 // step is a point operation or keeps the rows it still needs, so it runs
 // in place. The whole picture is processed: the region is not used.
-#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -45,9 +45,9 @@ OwnedMap colorEffectMap(const ColorEffectSettings& s) {
 namespace {
 
 bool sharesMemory(const IplImage* a, const IplImage* b) {
-    const char* aEnd = a->imageData + static_cast<std::ptrdiff_t>(a->height) * a->widthStep;
-    const char* bEnd = b->imageData + static_cast<std::ptrdiff_t>(b->height) * b->widthStep;
-    return a->imageData < bEnd && b->imageData < aEnd;
+    const auto start = [](const IplImage* p) { return reinterpret_cast<uintptr_t>(p->imageData); };
+    const auto end = [&start](const IplImage* p) { return start(p) + size_t(p->height) * size_t(p->widthStep); };
+    return start(a) < end(b) && start(b) < end(a);
 }
 
 LUMETRA_AVX2_CLONES void finishingCurve(IplImage* picture, const CurveLutSet& luts) {

@@ -119,5 +119,17 @@ TEST(ColorEffect, RefusedRenderLeavesDestinationUntouched) {
     EXPECT_TRUE(test::samePixels(other.get(), before.get()));
 }
 
+TEST(ColorEffect, EveryVariantOnTinyPictures) {
+    // The lens variants refuse a 1 x 1 picture; the others run, reading and
+    // writing nothing outside the pictures.
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 3}, std::pair{2, 2}})
+        for (int variant = 0; variant <= 16; ++variant) {
+            const OwnedImage src = test::makePicture(w, h, 3, 1);
+            const OwnedImage dst = test::makePicture(w, h, 3, 2);
+            applyColorEffect(src.get(), dst.get(), variant, nullptr);
+            EXPECT_TRUE(test::paddingIntact(dst.get())) << w << "x" << h << " " << variant;
+        }
+}
+
 }  // namespace
 }  // namespace lumetra
