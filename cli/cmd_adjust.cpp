@@ -4,9 +4,10 @@
 //   [--brightness A] [--exposure STOPSx100] [--tone-exposure A]
 //   [--highlights A] [--shadows A] [--contrast A] [--white-point W]
 //   [--black-point B] [--temperature K] [--tint G] [--auto-white-balance]
-//   [--pick X,Y,R]
+//   [--pick X,Y,R] [--smooth RADIUS,AMOUNT[,THRESHOLD]]
 // Collects the photo-tool adjustments in one ColorMap (and a Transform for
-// the geometry) and renders them in one ptApplyMap pass.
+// the geometry) and renders them in one ptApplyMap pass; --smooth then
+// smooths (negative amounts) or sharpens (positive) the rendered picture.
 #include <opencv2/core/core_c.h>
 
 #include <cmath>
@@ -103,6 +104,21 @@ cv::Mat quarterTurn(const cv::Mat& picture, int turns, bool mirror) {
     return copy;
 }
 
+// --smooth RADIUS,AMOUNT[,THRESHOLD]: sigma in pixels, percent, levels.
+struct Smoothing {
+    double radius = 0.0;
+    int amount = 0;  // 0 does nothing
+    int threshold = 0;
+};
+
+Smoothing parseSmoothing(const std::string& text) {
+    const std::vector<std::string> parts = splitCommas(text);
+    if (parts.size() != 2 && parts.size() != 3)
+        throw UsageError("--smooth takes RADIUS,AMOUNT[,THRESHOLD], not '" + text + "'");
+    return {parseNumber(parts[0], "--smooth RADIUS", 0.0, 1000.0), parseInt(parts[1], "--smooth AMOUNT", -100, 500),
+            parts.size() == 3 ? parseInt(parts[2], "--smooth THRESHOLD", 0, 255) : 0};
+}
+
 }  // namespace
 
 int runAdjust(Arguments& args) {
@@ -129,6 +145,7 @@ int runAdjust(Arguments& args) {
     const auto tint = args.option("tint");
     const bool autoWhiteBalance = args.flag("auto-white-balance");
     const auto pick = args.option("pick");
+    const auto smooth = args.option("smooth");
     const std::string in = args.positional("input picture IN");
     const std::string out = args.positional("output picture OUT");
     args.finish();
@@ -176,6 +193,7 @@ int runAdjust(Arguments& args) {
     }
     if (mirror && !quarter) throw UsageError("--mirror goes with --rotate-quarter");
     const int turns = quarter ? parseInt(*quarter, "--rotate-quarter", 0, 3) : 0;
+    const Smoothing smoothing = smooth ? parseSmoothing(*smooth) : Smoothing{};
 
     cv::Mat other;
     if (blend) {
@@ -205,6 +223,8 @@ int runAdjust(Arguments& args) {
     if (ptApplyMap(&src, blend ? &second : nullptr, &dst, map.get(), tf.get(), nullptr) != 1)
         throw UsageError(lens ? "--lens RADIUS gives a reference length outside 1..46340 pixels for this picture"
                               : "the settings could not be rendered");
+    if (ptSmoothFilterSP(&dst, &dst, smoothing.radius, smoothing.amount, smoothing.threshold, nullptr) != 1)
+        throw UsageError("not enough memory to smooth the picture");
     writePicture(out, result);
     return 0;
 }

@@ -415,6 +415,30 @@ LUMETRA_API void LUMETRA_CALL ptPickTemp(struct _IplImage* img, int x, int y, in
  * ptCreateHistography) and returns h. */
 LUMETRA_API Histography* LUMETRA_CALL ptGetTemp(Histography* h, double* temperature, double* green);
 
+/* Smoothing (amount < 0) or sharpening (amount > 0, an unsharp mask) by a
+ * Gaussian of sigma `radius` pixels (3 to 27 taps; the blur folds back by
+ * reflection at the ends of the working area). src supplies the blur, dst
+ * is both the reference and the output (a copy of src, or src itself);
+ * both are 8-bit, 3 channels. With a region of interest on src the blur
+ * also reads up to as many pixels around it as the kernel has taps; the
+ * result is written to dst's region of interest (the whole picture without
+ * one), which must have the size of src's. Per byte, with d = blur - dst
+ * moved toward 0 by `threshold` (0..255; smaller differences are ignored):
+ * dst += (d * K) >> 15, K = trunc(-amount / 100 * 32768 * 256 / (256 -
+ * threshold)), clamped to 0..255. amount -100 gives the blur, +100 gives
+ * 2 dst - blur. progress (optional) is set and tested per row of each of
+ * the three passes, total being that pass's row count.
+ * Returns 1 when done, and at once when amount is 0 or radius is 0.1 or
+ * less. Returns 0 without writing when src or dst is null or not 8-bit
+ * with 3 channels, threshold lies outside 0..255, radius is not finite, a
+ * region of interest does not lie inside its picture, or the two regions
+ * differ in size; also 0 when memory is short, and when progress->keepGoing
+ * is cleared (the combination may then have written some rows). The
+ * product d * K is formed in 64 bits: amounts beyond +-100 saturate, they
+ * do not wrap. */
+LUMETRA_API int LUMETRA_CALL ptSmoothFilterSP(struct _IplImage* src, struct _IplImage* dst, double radius, int amount,
+                                              int threshold, ProgressRecord* progress);
+
 /* Counts the channels of img (3 channels, 8-bit, or 16-bit by the high
  * byte of each sample) into a new record, with an automatic white-balance
  * estimate from the pixels whose three channels are all below 250. When

@@ -4,7 +4,6 @@
 
 namespace lumetra {
 
-void applyColorEffect(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,

@@ -3,13 +3,13 @@
 // aberration; blended with a second picture in stages 4-7), gains,
 // vignetting, technicolor, the stage's colour step, store. The sampler and
 // the colour step are template parameters, so each stage runs its own loop.
-#include <atomic>
 #include <cstring>
 
 #include "engine/image.h"
 #include "phototools/color_map.h"
 #include "phototools/color_step.h"
 #include "phototools/lens.h"
+#include "phototools/progress.h"
 
 namespace lumetra::pt {
 
@@ -216,21 +216,6 @@ struct ChannelSteps {
     static inline int32_t held(int32_t v, int32_t top) { return v < 0 ? 0 : (v > top ? top : v); }
     static inline int32_t twoColor(int32_t r, int32_t g, int32_t tr, int32_t tg) {
         return 32768 - (((32768 - ((r * tr) >> 15)) * (32768 - ((g * tg) >> 15))) >> 15);
-    }
-};
-
-struct Progress {
-    ProgressRecord* record;
-
-    void start(int32_t rows) const {
-        if (record) std::atomic_ref<int32_t>(record->total).store(rows, std::memory_order_relaxed);
-    }
-    // Whether row y may be rendered; notes it as the current row.
-    bool proceed(int32_t y) const {
-        if (!record) return true;
-        if (std::atomic_ref<int32_t>(record->keepGoing).load(std::memory_order_relaxed) == 0) return false;
-        std::atomic_ref<int32_t>(record->current).store(y, std::memory_order_relaxed);
-        return true;
     }
 };
 

@@ -97,6 +97,11 @@ expect_error "adjust pick outside" "--pick X,Y must lie inside" "$work/adj3.png"
     "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --pick 500,10,3
 expect_error "adjust points crossed" "--white-point must lie above" "$work/adj3.png" \
     "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --white-point 20 --black-point 30
+expect_ok "adjust sharpen" "$LUMETRA" adjust "$work/photo.png" "$work/sharp.png" --smooth 2,150,3
+expect_error "adjust smooth threshold" "--smooth THRESHOLD must be in 0..255" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --smooth 2,-50,256
+expect_error "adjust smooth count" "--smooth takes RADIUS,AMOUNT" "$work/adj3.png" \
+    "$LUMETRA" adjust "$work/photo.png" "$work/adj3.png" --smooth 2
 expect_ok "histogram" "$LUMETRA" histogram "$work/photo.png" "$work/hist.png" --size 300x120
 expect_error "histogram size" "--size W must be in 2..8192" "$work/hist2.png" \
     "$LUMETRA" histogram "$work/photo.png" "$work/hist2.png" --size 1x100
