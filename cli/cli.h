@@ -47,6 +47,9 @@ cv::Mat readPhoto(const std::string& path);
 // Writes through a temporary file renamed into place, so a failed write
 // never leaves a half-written OUT. The format follows the extension.
 void writePicture(const std::string& path, const cv::Mat& picture);
+// The bundled default picture (`lumetra sample`), drawn at width x height
+// (1200 x 800 by default).
+cv::Mat drawSamplePicture(int width, int height);
 // A picture from disk as a loader serves it: 8-bit BGR or BGRA, or empty.
 cv::Mat readAsset(const std::string& path);
 
@@ -62,6 +65,18 @@ struct AssetFolder {
 struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
 void printWarnings(const AssetFolder& folder);
 std::string defaultAssetsDir();
+
+// Frames the library would skip: why the specification cannot be drawn, or
+// nothing when it reads well.
+std::optional<std::string> frameSpecProblem(const std::string& text);
+// A loader over an AssetFolder that notes every frame picture (kind 2) that
+// is missing or has no alpha channel: the library skips frames with such
+// pictures.
+struct FrameWatch {
+    AssetFolder* assets;
+    std::vector<std::string> unusable;
+};
+struct _IplImage* LUMETRA_CALL loadWatchingFrames(int kind, const char* name, void* userData);
 
 // Owner of a photo-tool record (ColorMap, Transform, Histography): one
 // release call serves all three.
@@ -82,5 +97,6 @@ int runAdjust(Arguments& args);
 int runHistogram(Arguments& args);
 int runTemperature(Arguments& args);
 int runTiltShift(Arguments& args);
+int runEffect(Arguments& args);
 
 }  // namespace cli

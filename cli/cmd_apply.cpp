@@ -19,6 +19,9 @@ int runApply(Arguments& args) {
 
     const int presetIndex = preset ? parseInt(*preset, "--preset", 0, LUMETRA_PRESET_COUNT - 1) : -1;
     if (frame && frame->empty()) throw UsageError("--frame needs a specification TYPE,THICKNESS,NAME");
+    if (frame)
+        if (const std::optional<std::string> problem = frameSpecProblem(*frame))
+            throw UsageError("--frame '" + *frame + "': " + *problem);
     std::optional<EffectRegion> region;
     if (regionText) region = parseRegion(*regionText);
     if (!preset && !vignette && !frame) throw UsageError("nothing to do: give --preset, --vignette or --frame");
@@ -27,8 +30,12 @@ int runApply(Arguments& args) {
     cv::Mat result = photo.clone();
     IplImage src = cvIplImage(photo);
     IplImage dst = cvIplImage(result);
-    fx(&src, &dst, presetIndex, vignette ? vignette->c_str() : nullptr, frame ? frame->c_str() : nullptr, loadAsset,
-       region ? &*region : nullptr, &assets);
+    FrameWatch watch{&assets, {}};
+    fx(&src, &dst, presetIndex, vignette ? vignette->c_str() : nullptr, frame ? frame->c_str() : nullptr,
+       loadWatchingFrames, region ? &*region : nullptr, &watch);
+    if (frame && !watch.unusable.empty())
+        throw UsageError("--frame '" + *frame + "': frame picture '" + watch.unusable.front() +
+                         "' is missing or has no alpha channel; the frame (for type 5, its inner frame) was not drawn");
     writePicture(out, result);
     return 0;
 }

@@ -155,6 +155,14 @@ void finishLikeACamera(cv::Mat& picture) {
 
 }  // namespace
 
+cv::Mat drawSamplePicture(int width, int height) {
+    cv::Mat picture(height, width, CV_8UC3);
+    drawLandscape(picture);
+    drawAccents(picture);
+    finishLikeACamera(picture);
+    return picture;
+}
+
 int runSample(Arguments& args) {
     const std::optional<std::string> size = args.option("size");
     const std::string out = args.positional("output picture OUT");
@@ -166,11 +174,7 @@ int runSample(Arguments& args) {
         width = parseInt(size->substr(0, x), "--size width", 16, 8000);
         height = parseInt(size->substr(x + 1), "--size height", 16, 8000);
     }
-    cv::Mat picture(height, width, CV_8UC3);
-    drawLandscape(picture);
-    drawAccents(picture);
-    finishLikeACamera(picture);
-    writePicture(out, picture);
+    writePicture(out, drawSamplePicture(width, height));
     return 0;
 }
 

@@ -18,6 +18,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"apply", cli::runApply,
      "apply IN OUT [--preset N] [--vignette NAME] [--frame SPEC] [--region X,Y,W,H] [--assets DIR]"},
+    {"effect", cli::runEffect, "effect IN OUT --family F [--index N] [--picture P] [--region X,Y,W,H]"},
     {"presets", cli::runPresets, "presets                      list the built-in presets"},
     {"sample", cli::runSample, "sample OUT [--size WxH]      draw the bundled default picture"},
     {"blend", cli::runBlend, "blend BASE LAYER OUT --mode NAME --opacity P [--region X,Y,W,H]"},

@@ -2,31 +2,38 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace lumetra {
+
+namespace {
+// A buffer that holds any word of `text`, so a name is never cut short.
+std::vector<char> wordBuffer(const char* text) { return std::vector<char>(std::strlen(text) + 1, '\0'); }
+}  // namespace
 
 std::optional<FrameSpec> parseFrameSpec(const char* text) {
     if (!text) return std::nullopt;
     FrameSpec spec;
-    // One character more than allowed, so an over-long name shows as such.
-    char name[kMaxFrameNameLength + 2] = {};
-    const int read = std::sscanf(text, "%d,%f,%128s", &spec.type, &spec.thick, name);
+    std::vector<char> name = wordBuffer(text);
+    const int read = std::sscanf(text, "%d,%f,%s", &spec.type, &spec.thick, name.data());
     if (read < 1 || spec.type < 1 || spec.type > 5) return std::nullopt;
-    if (std::strlen(name) > kMaxFrameNameLength) return std::nullopt;
-    spec.name = name;
+    spec.name = name.data();
     return spec;
 }
 
 std::optional<BorderTextureSpec> parseBorderTextureSpec(const std::string& text) {
     BorderTextureSpec spec;
-    char name[kMaxBorderTextureNameLength + 2] = {};
+    std::vector<char> name = wordBuffer(text.c_str());
     const int read =
-        std::sscanf(text.c_str(), "%d,%d,%d,%64s", &spec.centerMode, &spec.opacity, &spec.blendMode, name);
+        std::sscanf(text.c_str(), "%d,%d,%d,%s", &spec.centerMode, &spec.opacity, &spec.blendMode, name.data());
     if (read < 1 || spec.centerMode == -1 || spec.opacity == -1 || spec.blendMode == -1) return std::nullopt;
-    if (spec.blendMode < 0 || spec.blendMode > 19) return std::nullopt;
-    if (std::strlen(name) > kMaxBorderTextureNameLength) return std::nullopt;
-    spec.textureName = name;
+    spec.textureName = name.data();
     return spec;
+}
+
+bool borderTextureUsable(const FrameSpec& frame, const BorderTextureSpec& border) {
+    return frame.name.size() <= kMaxFrameNameLength && border.textureName.size() <= kMaxBorderTextureNameLength &&
+           border.blendMode >= 0 && border.blendMode < kBlendModeCount;
 }
 
 std::optional<std::string> trailingFrameSpec(const FrameSpec& frame, const BorderTextureSpec& border) {

@@ -50,7 +50,12 @@ void applyNoise(const IplImage* src, IplImage* dst, const IplImage* plate, int i
 void applyNoiseD(const IplImage* src, IplImage* dst, const IplImage* plate1, const IplImage* plate2, int index,
                  const EffectRegion* region);
 
-// Frames (engine/). `pieces` holds kFramePieces entries, any of them null.
+// Frames (engine/). Both refuse, leaving dst as it is, a frame or piece that
+// is null, not 8-bit B, G, R, A or wider than 65535, a region without area,
+// and src and dst of different channel counts. applyFrame reads a src of
+// another size centred on dst; applyFramePieces needs them of one size and
+// a thickness that stays in the int range. `pieces` holds kFramePieces
+// entries; any nonzero `tile` repeats the edges.
 constexpr int kFramePieces = 8;
 void applyFrame(const IplImage* src, IplImage* dst, const IplImage* frame, const EffectRegion* region);
 void applyFramePieces(const IplImage* src, IplImage* dst, const IplImage* const* pieces, float thick, int tile,

@@ -183,9 +183,9 @@ void runFrame(Command& c) {
 void runFrame2(Command& c) {
     const float thick = c.readFloat(0.0f);
     const int count = c.readInt();
-    const bool complete = count == kFramePieces;
-    const std::vector<OwnedImage> pieces = readPictureList(c, count, IMAGE_KIND_FRAME, complete);
-    if (!complete || pieces.size() != kFramePieces) return;
+    // Every name is read and loaded, whatever the count; only eight are drawn.
+    const std::vector<OwnedImage> pieces = readPictureList(c, count, IMAGE_KIND_FRAME, true);
+    if (count != kFramePieces || pieces.size() != kFramePieces) return;
     std::array<const IplImage*, kFramePieces> list{};
     for (size_t i = 0; i < pieces.size(); ++i) list[i] = pieces[i].get();
     applyFramePieces(c.source, c.dst(), list.data(), thick, 0, c.region());

@@ -96,10 +96,24 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *    picture, as a "NULL" name would.
  *  - muti_texture with more than 10 names: the names are read but nothing is
  *    loaded and the command is skipped; a negative count loads nothing.
- *  - frame2 with a count other than 8: the names are read but nothing is
- *    loaded and the command is skipped.
- *  - Frame specification: frame names longer than 127 characters (63 for a
- *    border texture) or blend numbers outside 0..19 are ignored.
+ *  - frame2 with a count other than 8: the names are read and loaded, then
+ *    released, and the command is skipped.
+ *  - Frames (the stage, "frame" and "frame2"): every picture a frame names
+ *    is asked for, in order, before anything is refused. The frame is then
+ *    skipped, dst left as it was, when a picture is missing or has no alpha
+ *    channel (3 channels), a side passes 65535, a name passes 127
+ *    characters (63 for a border texture), the blend number is outside
+ *    0..19, a type-5 texture name has fewer than 2 characters, the region
+ *    has no area, or the thickness min(W, H) x factor is not finite or
+ *    leaves the int range. A type 4/5 texture specification without its
+ *    three numbers is skipped before anything is loaded. Type 5 draws its
+ *    textured border, then the tiled frame of the shortened name as a stage
+ *    of its own: when only that frame is skipped the border stays.
+ *  - Frame pieces are laid out on the region's canvas: zones are decided by
+ *    canvas position. A thickness past half the smaller side lets the left
+ *    and top zones win; a negative one leaves the zones it would draw as
+ *    they were. Repeated edge pieces whose copy count leaves the int range
+ *    skip the frame.
  *  - Automatic levels (lomo, color, bw_color, vignetting, vignetting2 and
  *    the vignette stage): a picture whose tones span less than 5 % of the
  *    range even with nothing clipped (a flat colour) keeps its tones: the
@@ -151,6 +165,29 @@ LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, i
 LUMETRA_API void LUMETRA_CALL AppplyTexture2(struct _IplImage* src, struct _IplImage* dst,
                                              struct _IplImage* layer, int opacity, const char* modeName,
                                              EffectRegion* region);
+
+/* AppplyEffect: one effect by number, with a picture the host has loaded
+ * itself (`picture`: texture, vignette mask or frame; the caller keeps it,
+ * and every other picture). `unused` is ignored. family 1 = a look chosen by
+ * `index` (1..93; 8-16, 47-63, 72-76 select nothing; 17 is 18 toned with
+ * the sepia matrix), 2 = a vignette laid with `picture` as the mask, 3 =
+ * `picture` as a frame stretched over the view rectangle.
+ *  - Returns 0 when src or dst is null (nothing done); 1 otherwise, also
+ *    when the family or index selects nothing or the routine refuses.
+ *  - The looks need 8-bit 3-channel src and dst of one size; otherwise dst
+ *    is left as it is.
+ *  - The indexes that lay `picture` (45, 46, 64-71, 84, 85, 90, 93) do
+ *    nothing when it is null. Family 2 without a picture lays the radial
+ *    falloff of the vignette looks instead; its mask must be 8-bit with 3
+ *    channels.
+ *  - Family 3: the frame must be 8-bit B, G, R, A, at most 65535 a side,
+ *    and the region must have area; otherwise dst is left as it is. src and
+ *    dst have the same channel count (3, or 4 with alpha accumulated) and
+ *    may differ in size: src is then centred on dst (shifted by half the
+ *    size difference) and reads black where it does not reach. With no
+ *    region the view rectangle is dst. */
+LUMETRA_API int LUMETRA_CALL AppplyEffect(struct _IplImage* src, struct _IplImage* dst, struct _IplImage* picture,
+                                          int unused, int family, int index, EffectRegion* region);
 
 /* ------------------------------------------------------------------------
  * Tilt-shift

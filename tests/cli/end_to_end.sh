@@ -33,8 +33,46 @@ expect_ok "presets" "$LUMETRA" presets
 "$LUMETRA" presets | grep -q '^152  @ noise_d 4 nsd4a.jpg nsd4b.png$' || { echo "FAIL: preset 152 text"; failures=$((failures + 1)); }
 expect_ok "apply classic" "$LUMETRA" apply "$work/photo.png" "$work/out.png" --preset 0 --assets "$work"
 [ -s "$work/out.png" ] || { echo "FAIL: apply wrote nothing"; failures=$((failures + 1)); }
+# Frame pictures with alpha: a brown 8 x 8 square, opaque (3 more bytes of
+# blue per piece so the pieces differ).
+rgba_png() {  # path, blue
+    python3 -c 'import struct, sys, zlib
+def chunk(kind, data): return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+row = b"\0" + bytes([90, 60, int(sys.argv[2]), 255]) * 8
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 8, 8, 8, 6, 0, 0, 0))
+png += chunk(b"IDAT", zlib.compress(row * 8)) + chunk(b"IEND", b"")
+open(sys.argv[1], "wb").write(png)' "$1" "$2"
+}
+mkdir -p "$work/frames"
+rgba_png "$work/frames/wood.png" 30
+for i in 0 1 2 3 4 5 6 7; do
+    rgba_png "$work/frames/wood_$i.png" $((30 + 3 * i)); rgba_png "$work/frames/wood_a_$i.png" $((100 + 3 * i))
+done
+rgba_png "$work/frames/wood_a_tt.png" 128
+for spec in 1,0.05,wood.png 2,0.05,wood 3,0.1,wood 4,0.05,0,80,9,wood_a 5,0.08,0,80,9,wood_a; do
+    expect_ok "apply frame $spec" "$LUMETRA" apply "$work/photo.png" "$work/f.png" --frame "$spec" --assets "$work"
+    cmp -s "$work/f.png" "$work/photo.png" && { echo "FAIL: frame $spec drew nothing"; failures=$((failures + 1)); }
+done
 expect_ok "apply with region and frame" "$LUMETRA" apply "$work/photo.png" "$work/out2.jpg" --preset 5 \
     --region 0,0,96,64 --frame 2,0.05,wood --assets "$work"
+expect_error "unknown frame type" "frame type must be 1 to 5" "$work/f2.png" \
+    "$LUMETRA" apply "$work/photo.png" "$work/f2.png" --frame 7,0.05,wood --assets "$work"
+expect_error "texture without numbers" "take CENTRE,OPACITY,BLEND,NAME" "$work/f2.png" \
+    "$LUMETRA" apply "$work/photo.png" "$work/f2.png" --frame 4,0.05,wood_a --assets "$work"
+rm "$work/frames/wood_5.png"
+# the loader's warning, then the error: two lines
+if ! "$LUMETRA" apply "$work/photo.png" "$work/f2.png" --frame 3,0.05,wood --assets "$work" 2>"$work/err.txt" \
+    && [ ! -e "$work/f2.png" ] && grep -q "wood_5.png' is missing or has no alpha" "$work/err.txt"; then
+    passed=$((passed + 1))
+else echo "FAIL: a missing frame piece was not reported"; failures=$((failures + 1)); fi
+
+expect_ok "effect look" "$LUMETRA" effect "$work/photo.png" "$work/e.png" --family 1 --index 17
+cmp -s "$work/e.png" "$work/photo.png" && { echo "FAIL: effect 1/17 drew nothing"; failures=$((failures + 1)); }
+expect_ok "effect frame" "$LUMETRA" effect "$work/photo.png" "$work/e.png" --family 3 --picture "$work/frames/wood.png"
+expect_error "effect index" "--index must be in 1..93" "$work/e2.png" \
+    "$LUMETRA" effect "$work/photo.png" "$work/e2.png" --family 1 --index 94
+expect_error "effect frame without picture" "family 3 needs the frame picture" "$work/e2.png" \
+    "$LUMETRA" effect "$work/photo.png" "$work/e2.png" --family 3
 
 echo "not a picture" >"$work/bad.png"
 expect_ok "sample layer" "$LUMETRA" sample "$work/layer.png" --size 40x30

@@ -18,6 +18,7 @@
 #include "cli/picture_pack.h"
 #include "engine/catalogue.h"
 #include "engine/image.h"
+#include "shared_pack.h"
 
 namespace {
 
@@ -124,13 +125,8 @@ std::string fileBytes(const fs::path& path) {
 // One generated pack for the whole suite: drawing it takes a few seconds.
 class PicturePack : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        root_ = new fs::path(fs::temp_directory_path() / ("lumetra-pack-" + std::to_string(::getpid())));
-        cli::pack::writePack(root_->string());
-    }
+    static void SetUpTestSuite() { root_ = new fs::path(test::sharedPackDir()); }
     static void TearDownTestSuite() {
-        std::error_code ignored;
-        fs::remove_all(*root_, ignored);
         delete root_;
         root_ = nullptr;
     }

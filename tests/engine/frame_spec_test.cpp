@@ -20,8 +20,8 @@ TEST(FrameSpec, ReadsTypeThicknessAndName) {
     EXPECT_FALSE(parseFrameSpec(nullptr));
     EXPECT_FALSE(parseFrameSpec("wood"));
     EXPECT_FALSE(parseFrameSpec("7,0.05,wood"));
-    EXPECT_TRUE(parseFrameSpec(("1,0.05," + std::string(127, 'n')).c_str()));
-    EXPECT_FALSE(parseFrameSpec(("1,0.05," + std::string(128, 'n')).c_str()));
+    // names are kept in full: the stage asks for them before refusing
+    EXPECT_EQ(parseFrameSpec(("1,0.05," + std::string(300, 'n')).c_str())->name.size(), 300u);
 }
 
 TEST(FrameSpec, BorderTextureNeedsAllThreeNumbersAndAKnownBlend) {
@@ -33,8 +33,13 @@ TEST(FrameSpec, BorderTextureNeedsAllThreeNumbersAndAKnownBlend) {
     EXPECT_EQ(border->textureName, "wood_a");
     EXPECT_FALSE(parseBorderTextureSpec("0,80"));
     EXPECT_FALSE(parseBorderTextureSpec("wood_a"));
-    EXPECT_FALSE(parseBorderTextureSpec("0,80,20,wood_a"));
-    EXPECT_FALSE(parseBorderTextureSpec("0,80,1," + std::string(64, 'n')));
+
+    const FrameSpec frame{4, 0.05f, "0,80,9,wood_a"};
+    EXPECT_TRUE(borderTextureUsable(frame, *border));
+    EXPECT_FALSE(borderTextureUsable(frame, *parseBorderTextureSpec("0,80,20,wood_a")));
+    EXPECT_FALSE(borderTextureUsable(frame, *parseBorderTextureSpec("0,80,-2,wood_a")));
+    EXPECT_TRUE(borderTextureUsable(frame, *parseBorderTextureSpec("0,80,1," + std::string(63, 'n'))));
+    EXPECT_FALSE(borderTextureUsable(frame, *parseBorderTextureSpec("0,80,1," + std::string(64, 'n'))));
 }
 
 TEST(FrameSpec, TypeFiveTrailsWithATiledFrameOfTheShortenedName) {

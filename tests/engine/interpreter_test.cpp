@@ -138,8 +138,8 @@ TEST_F(Interpreter, PictureListsAreBoundedAndReadInFull) {
     EXPECT_EQ(loader.calls.size(), 8u);
     for (const LoaderCall& call : loader.calls) EXPECT_EQ(call.kind, IMAGE_KIND_FRAME);
     loader.calls.clear();
-    run("@ frame2 0.05 2 wood_0.png wood_1.png @ texture b.png 1");  // not 8 pieces: refused, names consumed
-    EXPECT_EQ(loader.names(), (Names{"b.png"}));
+    run("@ frame2 0.05 2 wood_0.png wood_1.png @ texture b.png 1");  // not 8 pieces: loaded, then refused
+    EXPECT_EQ(loader.names(), (Names{"wood_0.png", "wood_1.png", "b.png"}));
 }
 
 TEST_F(Interpreter, CurrentSourceBecomesTheDestinationAfterTheFirstCommand) {
@@ -171,12 +171,31 @@ TEST_F(Interpreter, FrameSpecificationsLoadTheirPieces) {
 
 TEST_F(Interpreter, MalformedFrameSpecificationsAreIgnored) {
     const OwnedImage before = test::clonePicture(dst.get());
-    const std::string longName(200, 'w');
-    for (const std::string& spec : std::vector<std::string>{"", "x", "0,0.05,wood", "6,0.05,wood", "-1,0.05,wood", "4,0.05,wood_a",
-                                   "4,0.05,0,80,20,wood_a", "4,0.05,0,80,-2,wood_a", "4,0.05,0,-1,9,wood_a",
-                                   "1,0.05," + longName, "4,0.05,0,80,9," + std::string(64, 'w')})
-        runFx(-1, nullptr, spec.c_str());
+    // no type 1-5, or a texture without its three numbers: nothing is loaded
+    for (const char* spec : {"", "x", "0,0.05,wood", "6,0.05,wood", "-1,0.05,wood", "4,0.05,wood_a",
+                             "4,0.05,0,-1,9,wood_a"})
+        runFx(-1, nullptr, spec);
     EXPECT_TRUE(loader.calls.empty());
+    // the rest ask for every picture they name, in order, then draw nothing
+    const std::string longName(200, 'w');
+    const struct {
+        std::string spec;
+        size_t requests;
+    } refused[] = {
+        {"1,0.05," + longName, 1},
+        {"2,0.05," + longName, 8},
+        {"2,nan,wood", 8},
+        {"3,1e30,wood", 8},
+        {"4,0.05,0,80,20,wood_a", 9},
+        {"4,0.05,0,80,-2,wood_a", 9},
+        {"4,0.05,0,80,9," + std::string(64, 'w'), 9},
+        {"5,0.05,0,80,9,w", 9},
+    };
+    for (const auto& r : refused) {
+        loader.calls.clear();
+        runFx(-1, nullptr, r.spec.c_str());
+        EXPECT_EQ(loader.calls.size(), r.requests) << r.spec;
+    }
     EXPECT_TRUE(test::samePixels(dst.get(), before.get()));
 }
 
