@@ -30,14 +30,11 @@ void runTexture(benchmark::State& state, Run run) {
 
 void registerOne(const std::string& name, int channels,
                  void (*routine)(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*), int index) {
-    benchmark::RegisterBenchmark(name.c_str(),
-                                 [=](benchmark::State& state) {
-                                     const OwnedImage texture = makeTexture(kTextureWidth, kTextureHeight, channels);
-                                     runTexture(state, [&](const IplImage* src, IplImage* dst) {
-                                         routine(src, dst, texture.get(), index, nullptr);
-                                     });
-                                 })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+        const OwnedImage texture = makeTexture(kTextureWidth, kTextureHeight, channels);
+        runTexture(state,
+                   [&](const IplImage* src, IplImage* dst) { routine(src, dst, texture.get(), index, nullptr); });
+    })->Unit(benchmark::kMillisecond);
 }
 
 // The channel counts each "muti_texture" recipe reads, texture 1 first.
@@ -50,23 +47,21 @@ const std::vector<int>& mutiChannels(int index) {
 const bool registered = [] {
     for (int index = 1; index <= 11; ++index)
         registerOne("texture/" + std::to_string(index), index == 6 || index >= 8 ? 4 : 3, applyTexture, index);
-    for (int index : {1, 2, 3, 4, 6, 7, 8})
-        registerOne("texture3/" + std::to_string(index), 3, applyTexture3, index);
+    for (int index : {1, 2, 3, 4, 6, 7, 8}) registerOne("texture3/" + std::to_string(index), 3, applyTexture3, index);
     registerOne("bw_texture/1", 3, applyBwTexture, 1);
     for (int index = 1; index <= 5; ++index)
-        benchmark::RegisterBenchmark(("muti_texture/" + std::to_string(index)).c_str(),
-                                     [index](benchmark::State& state) {
-                                         std::vector<OwnedImage> owned;
-                                         std::array<const IplImage*, kMaxMutiTextures> list{};
-                                         for (int channels : mutiChannels(index)) {
-                                             owned.push_back(makeTexture(kTextureWidth, kTextureHeight, channels));
-                                             list[owned.size() - 1] = owned.back().get();
-                                         }
-                                         runTexture(state, [&](const IplImage* src, IplImage* dst) {
-                                             applyMutiTexture(src, dst, list.data(), index, nullptr);
-                                         });
-                                     })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("muti_texture/" + std::to_string(index)).c_str(), [index](
+                                                                                            benchmark::State& state) {
+            std::vector<OwnedImage> owned;
+            std::array<const IplImage*, kMaxMutiTextures> list{};
+            for (int channels : mutiChannels(index)) {
+                owned.push_back(makeTexture(kTextureWidth, kTextureHeight, channels));
+                list[owned.size() - 1] = owned.back().get();
+            }
+            runTexture(state, [&](const IplImage* src, IplImage* dst) {
+                applyMutiTexture(src, dst, list.data(), index, nullptr);
+            });
+        })->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -5,6 +5,18 @@
 
 namespace lumetra {
 
+namespace {
+
+// Nothing holds the stretched grey below white, so the overlay runs on
+// 64-bit values.
+LUMETRA_AVX2_CLONES void bwTextureWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                       ColorScale stretch, const IplImage* texture, const LayerTransform& placed) {
+    lookWalk(src, dst, window,
+             toGrey() | applyLevels(stretch) | clampBelow(0) | wideStep<Overlay>(layer<3>(texture, placed), 32768));
+}
+
+}  // namespace
+
 void applyBwTexture(const IplImage* src, IplImage* dst, const IplImage* texture, int index,
                     const EffectRegion* region) {
     if (index != 1 && index != 2) return;
@@ -12,11 +24,7 @@ void applyBwTexture(const IplImage* src, IplImage* dst, const IplImage* texture,
     if (!textureCanvasUsable(src, dst, window) || !textureUsable(texture, 3)) return;
     const AutoLevels levels = measureAutoLevels(src, region, 0.01f, 0.01f);
     const LayerTransform stretch = fitLayer(texture->width, texture->height, window.width, window.height, kFitStretch);
-    // Nothing holds the stretched grey below white, so the overlay runs on
-    // 64-bit values.
-    pixelWalk(dst, window,
-              source(src) | toGrey() | applyLevels(levels.scale) | clampBelow(0) |
-                  wideStep<Overlay>(layer<3>(texture, stretch), 32768));
+    bwTextureWalk(src, dst, window, levels.scale, texture, stretch);
 }
 
 }  // namespace lumetra

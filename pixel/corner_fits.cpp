@@ -20,8 +20,7 @@ bool sizesUsable(int layerWidth, int layerHeight, int canvasWidth, int canvasHei
 
 }  // namespace
 
-std::optional<LayerTransform> fitOneThirdTopRight(int layerWidth, int layerHeight, int canvasWidth,
-                                                  int canvasHeight) {
+std::optional<LayerTransform> fitOneThirdTopRight(int layerWidth, int layerHeight, int canvasWidth, int canvasHeight) {
     if (!sizesUsable(layerWidth, layerHeight, canvasWidth, canvasHeight)) return std::nullopt;
     const int64_t span = int64_t{layerWidth - 1} << 15;
     const double sx = (layerWidth - 1) * 32768.0 * 3.0 / canvasWidth;
@@ -34,8 +33,7 @@ std::optional<LayerTransform> fitOneThirdTopRight(int layerWidth, int layerHeigh
     return LayerTransform{static_cast<int32_t>(offsetX), 0, static_cast<int32_t>(scale), static_cast<int32_t>(scale)};
 }
 
-std::optional<LayerTransform> fitOneAndHalfShifted(int layerWidth, int layerHeight, int canvasWidth,
-                                                   int canvasHeight) {
+std::optional<LayerTransform> fitOneAndHalfShifted(int layerWidth, int layerHeight, int canvasWidth, int canvasHeight) {
     if (!sizesUsable(layerWidth, layerHeight, canvasWidth, canvasHeight)) return std::nullopt;
     const int64_t sx = (int64_t{layerWidth - 1} * 98304) / canvasWidth / 2;
     const int64_t sy = (int64_t{layerHeight - 1} * 98304) / canvasHeight / 2;

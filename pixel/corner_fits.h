@@ -15,13 +15,11 @@ namespace lumetra {
 // Elsewhere the sampler repeats the layer's border.
 // Null when a value leaves the 32-bit range (a layer wider than about 21800
 // pixels or a canvas a few pixels across), or a size is not positive.
-std::optional<LayerTransform> fitOneThirdTopRight(int layerWidth, int layerHeight, int canvasWidth,
-                                                  int canvasHeight);
+std::optional<LayerTransform> fitOneThirdTopRight(int layerWidth, int layerHeight, int canvasWidth, int canvasHeight);
 
 // One and a half, shifted: s = max(((WL - 1) 98304) / W / 2,
 // ((HL - 1) 98304) / H / 2) with integer divisions; offsetX = (-W s) / 20,
 // offsetY 0. Null as above.
-std::optional<LayerTransform> fitOneAndHalfShifted(int layerWidth, int layerHeight, int canvasWidth,
-                                                   int canvasHeight);
+std::optional<LayerTransform> fitOneAndHalfShifted(int layerWidth, int layerHeight, int canvasWidth, int canvasHeight);
 
 }  // namespace lumetra

@@ -20,7 +20,7 @@ struct MutiInputs {
     const IplImage* const* textures;
 
     const IplImage* texture(int n) const { return textures[n - 1]; }
-    auto start() const { return preparedSource(src, levels, 1.0f); }
+    auto s() const { return prepareSource(levels, 1.0f); }
     // Texture n placed by a fit mode computed for texture `from`.
     LayerTransform fit(int from, int fitMode) const {
         const IplImage* t = texture(from);
@@ -32,43 +32,46 @@ struct MutiInputs {
     }
 };
 
+// Each recipe runs a row at a time (looks/row_walk.h), compiled for AVX2
+// and for the baseline.
+
 // Textures 2 and 1 share the stretch computed for texture 1.
-void recipe1(const MutiInputs& in) {
+LUMETRA_AVX2_CLONES void recipe1(const MutiInputs& in) {
     const LayerTransform shared = in.fit(1, kFitStretch);
-    pixelWalk(in.dst, in.window,
-              in.start() | step<HardLight>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 18350) |
-                  step<Overlay>(in.t<4>(2, shared), 32768) | step<SoftLight>(in.t<4>(1, shared), 32768));
+    lookWalk(in.src, in.dst, in.window,
+             in.s() | step<HardLight>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 18350) |
+                 step<Overlay>(in.t<4>(2, shared), 32768) | step<SoftLight>(in.t<4>(1, shared), 32768));
 }
 
-void recipe2(const MutiInputs& in, const LayerTransform& corner) {
-    pixelWalk(in.dst, in.window,
-              in.start() | step<LinearLight>(in.t<3>(2, in.fit(2, kFitStretch)), 24248) |
-                  step<Opacity>(in.t<4>(1, corner), 32768));
+LUMETRA_AVX2_CLONES void recipe2(const MutiInputs& in, const LayerTransform& corner) {
+    lookWalk(in.src, in.dst, in.window,
+             in.s() | step<LinearLight>(in.t<3>(2, in.fit(2, kFitStretch)), 24248) |
+                 step<Opacity>(in.t<4>(1, corner), 32768));
 }
 
-void recipe3(const MutiInputs& in, const LayerTransform& shifted) {
-    pixelWalk(in.dst, in.window,
-              in.start() | step<Opacity>(in.t<3>(2, in.fit(2, kFitStretch)), 32768) |
-                  step<Multiply>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 32768) |
-                  step<Opacity>(in.t<3>(1, shifted), 32768));
+LUMETRA_AVX2_CLONES void recipe3(const MutiInputs& in, const LayerTransform& shifted) {
+    lookWalk(in.src, in.dst, in.window,
+             in.s() | step<Opacity>(in.t<3>(2, in.fit(2, kFitStretch)), 32768) |
+                 step<Multiply>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 32768) |
+                 step<Opacity>(in.t<3>(1, shifted), 32768));
 }
 
 // All three share the centred cover computed for texture 2. Vivid light
 // can carry p far past white, so it and the step after it run wide.
-void recipe4(const MutiInputs& in) {
+LUMETRA_AVX2_CLONES void recipe4(const MutiInputs& in) {
     const LayerTransform shared = in.fit(2, kFitCoverCentred);
-    pixelWalk(in.dst, in.window,
-              in.start() | step<Screen>(in.t<3>(2, shared), 32768) | wideStep<VividLight>(in.t<3>(3, shared), 22609) |
-                  wideStep<Multiply>(in.t<3>(1, shared), 28180));
+    lookWalk(in.src, in.dst, in.window,
+             in.s() | step<Screen>(in.t<3>(2, shared), 32768) | wideStep<VividLight>(in.t<3>(3, shared), 22609) |
+                 wideStep<Multiply>(in.t<3>(1, shared), 28180));
 }
 
 // All five share the stretch computed for texture 5.
-void recipe5(const MutiInputs& in) {
+LUMETRA_AVX2_CLONES void recipe5(const MutiInputs& in) {
     const LayerTransform shared = in.fit(5, kFitStretch);
-    pixelWalk(in.dst, in.window,
-              in.start() | step<Opacity>(in.t<4>(5, shared), 32768) | step<Overlay>(in.t<4>(4, shared), 32768) |
-                  step<Exclude>(in.t<4>(3, shared), 32768) | step<Screen>(in.t<4>(2, shared), 32768) |
-                  step<ColorBurn>(in.t<4>(1, shared), 32768));
+    lookWalk(in.src, in.dst, in.window,
+             in.s() | step<Opacity>(in.t<4>(5, shared), 32768) | step<Overlay>(in.t<4>(4, shared), 32768) |
+                 step<Exclude>(in.t<4>(3, shared), 32768) | step<Screen>(in.t<4>(2, shared), 32768) |
+                 step<ColorBurn>(in.t<4>(1, shared), 32768));
 }
 
 // The channel count each recipe reads from textures 1, 2, ... (0 ends).
@@ -103,11 +106,16 @@ void applyMutiTexture(const IplImage* src, IplImage* dst, const IplImage* const*
     const ClipPair clips = mutiTextureClips(index);
     const MutiInputs in{src, dst, window, measureAutoLevels(src, region, clips.lowClip, clips.highClip), textures};
     switch (index) {
-        case 1: return recipe1(in);
-        case 2: return recipe2(in, *corner);
-        case 3: return recipe3(in, *corner);
-        case 4: return recipe4(in);
-        default: return recipe5(in);
+        case 1:
+            return recipe1(in);
+        case 2:
+            return recipe2(in, *corner);
+        case 3:
+            return recipe3(in, *corner);
+        case 4:
+            return recipe4(in);
+        default:
+            return recipe5(in);
     }
 }
 

@@ -31,13 +31,59 @@ MaskWeight<Mask> maskWeight(Mask mask) {
     return MaskWeight<Mask>(std::move(mask));
 }
 
-// Q (slot 0) through both looks: p = A(Q), then p = mix15(p, B(Q), m).
-template <PixelOperation PreStep>
-void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ, const CurveLutSet& a,
-              const CurveLutSet& b, const IplImage* mask, const LayerTransform& stretch) {
-    pixelWalk(dst, window,
-              source(src) | toQ | keep<0>() | applyCurves(a) |
-                  step<Opacity>(curved(scratch<0>(), b), maskWeight(layer<3>(mask, stretch))));
+// Both looks of Q = p: p = A(Q), X = B(Q), then p = mix15(p, X, m).
+template <PixelValue Weight>
+class TwoLooks : public PixelOp {
+public:
+    TwoLooks(const CurveLutSet& a, const CurveLutSet& b, Weight m) : a_(a), b_(b), m_(std::move(m)) {}
+    void start(const WalkFrame& frame) { m_.start(frame); }
+    void rowStart(const RowSpot& spot) { m_.rowStart(spot); }
+    template <class Px>
+    void apply(Px& p, PixelContext& at) const {
+        Rgb15 x{p.r, p.g, p.b};
+        a_.apply(p, at);
+        b_.apply(x, at);
+        mixIn(p, x, m_.value(at));
+    }
+
+    // Over a row: each look through the curves' row form, then the mix.
+    [[gnu::always_inline]] friend void applyRow(TwoLooks& op, const RowPlanes& row) {
+        alignas(64) int32_t xPlanes[3][kRunLength];
+        const RowPlanes x{xPlanes[0], xPlanes[1], xPlanes[2], row.width, row.first, row.x, row.y};
+        for (int col = 0; col < row.width; ++col) {
+            x.r[col] = row.r[col];
+            x.g[col] = row.g[col];
+            x.b[col] = row.b[col];
+        }
+        applyRow(op.a_, row);
+        applyRow(op.b_, x);
+        for (int col = 0; col < row.width; ++col) {
+            const PixelContext at{row.first + col, 0, row.y, {}};
+            Rgb15 p{row.r[col], row.g[col], row.b[col]};
+            mixIn(p, Rgb15{x.r[col], x.g[col], x.b[col]}, op.m_.value(at));
+            row.r[col] = p.r;
+            row.g[col] = p.g;
+            row.b[col] = p.b;
+        }
+    }
+
+private:
+    template <class Px>
+    static void mixIn(Px& p, const Rgb15& x, int32_t m) {
+        Rgb15 colour{p.r, p.g, p.b};
+        blendInto<Opacity>(colour, x, m);
+        p.r = colour.r;
+        p.g = colour.g;
+        p.b = colour.b;
+    }
+
+    CurvesStep a_;
+    CurvesStep b_;
+    Weight m_;
+};
+template <PixelValue Weight>
+TwoLooks<Weight> twoLooks(const CurveLutSet& a, const CurveLutSet& b, Weight m) {
+    return TwoLooks<Weight>(a, b, std::move(m));
 }
 
 // Q = src.
@@ -45,6 +91,13 @@ struct Unchanged : PixelOp {
     template <class Px>
     void apply(Px&, PixelContext&) const {}
 };
+
+template <PixelOperation PreStep>
+LUMETRA_AVX2_CLONES void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ,
+                                  const CurveLutSet& a, const CurveLutSet& b, const IplImage* mask,
+                                  const LayerTransform& stretch) {
+    lookWalk(src, dst, window, toQ | twoLooks(a, b, maskWeight(layer<3>(mask, stretch))));
+}
 
 }  // namespace
 

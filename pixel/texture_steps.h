@@ -2,12 +2,14 @@
 // "muti_texture") are written in, beside the walk's own terms and steps
 // (pixel/terms.h) and the look steps (looks/look_steps.h):
 //
-//   preparedSource(src, levels, k)   p = S, the photo with its saturation
-//                                    and levels set from its own range
+//   prepareSource(levels, k)         p = S from the photo's pixel, its
+//                                    saturation and levels set from its
+//                                    own range
+//   sampling(t), sampled(t)          one layer sampler read by several steps
+//   selfStep<F>(w)                   a step blending p with itself
 //   matrixed(term, m)                a term's value through a colour matrix
 //   greyAverage(term)                a term's value as the plain mean grey
 //   complement(weight)               32768 - a weight
-//   curved(term, luts)               a term's value through tone curves
 //   textureUsable(...)               the entry checks of a texture picture
 #pragma once
 
@@ -23,13 +25,68 @@
 
 namespace lumetra {
 
-// S: the saturation matrix of the measured range times k, the levels
-// stretch, then every channel held to 0..32768. The factor is taken in
-// double (range and k both widened from float) and not rounded back.
-inline auto preparedSource(const IplImage* src, const AutoLevels& levels, float k) {
+// S from the photo's pixel: the saturation matrix of the measured range
+// times k, the levels stretch, then every channel held to 0..32768. The
+// factor is taken in double (range and k both widened from float) and not
+// rounded back.
+inline auto prepareSource(const AutoLevels& levels, float k) {
     const double saturation = static_cast<double>(levels.range) * static_cast<double>(k);
-    return source(src) | matrix(saturationMatrix(saturation)) | applyLevels(levels.scale) | clampBelow(0) |
-           clampAbove(kOne15);
+    return matrix(saturationMatrix(saturation)) | applyLevels(levels.scale) | clampBelow(0) | clampAbove(kOne15);
+}
+
+// A layer sampler that several steps of one recipe read: the recipe owns
+// it, `sampling` runs its set-up in the walk (before the steps that read
+// it), and each `sampled` term reads the row's samples it made.
+template <class Sampler>
+class SamplingOp : public PixelOp {
+public:
+    explicit SamplingOp(Sampler& sampler) : sampler_(&sampler) {}
+    void start(const WalkFrame& frame) { sampler_->start(frame); }
+    void rowStart(const RowSpot& spot) { sampler_->rowStart(spot); }
+    template <class Px>
+    void apply(Px&, PixelContext&) const {}
+
+private:
+    Sampler* sampler_;
+};
+template <class Sampler>
+SamplingOp<Sampler> sampling(Sampler& sampler) {
+    return SamplingOp<Sampler>(sampler);
+}
+
+template <class Sampler>
+class SampledTerm : public PixelTerm {
+public:
+    explicit SampledTerm(const Sampler& sampler) : sampler_(&sampler) {}
+    auto value(const PixelContext& at) const { return sampler_->value(at); }
+
+private:
+    const Sampler* sampler_;
+};
+template <class Sampler>
+SampledTerm<Sampler> sampled(const Sampler& sampler) {
+    return SampledTerm<Sampler>(sampler);
+}
+
+// p = mix15(p, F(p, p), w): a step whose blend value is the running pixel
+// itself (a recipe's "V = S" followed by a step with V).
+template <class F>
+struct SelfStep : PixelOp {
+    int32_t weight15;
+    explicit SelfStep(int32_t w) : weight15(w) {}
+    template <class Px>
+    void apply(Px& p, PixelContext&) const {
+        const Rgb15 self{p.r, p.g, p.b};
+        Rgb15 colour = self;
+        blendInto<F>(colour, self, weight15);
+        p.r = colour.r;
+        p.g = colour.g;
+        p.b = colour.b;
+    }
+};
+template <class F>
+SelfStep<F> selfStep(int32_t weight15) {
+    return SelfStep<F>(weight15);
 }
 
 // A term's colour through a Q15 matrix (alpha, if any, dropped: the result
@@ -96,35 +153,11 @@ ComplementTerm<Weight> complement(Weight weight) {
     return ComplementTerm<Weight>(std::move(weight));
 }
 
-// A term's colour through a set of tone curves (the tables outlive the walk).
-template <PixelValue Term>
-class CurvedTerm : public PixelTerm {
-public:
-    CurvedTerm(Term term, const CurveLutSet& luts) : term_(std::move(term)), curves_(luts) {}
-    void start(const WalkFrame& frame) { term_.start(frame); }
-    void rowStart(const RowSpot& spot) { term_.rowStart(spot); }
-    Rgb15 value(PixelContext& at) {
-        const auto v = term_.value(at);
-        Rgb15 p{v.r, v.g, v.b};
-        curves_.apply(p, at);
-        return p;
-    }
-
-private:
-    Term term_;
-    CurvesStep curves_;
-};
-template <PixelValue Term>
-CurvedTerm<Term> curved(Term term, const CurveLutSet& luts) {
-    return CurvedTerm<Term>(std::move(term), luts);
-}
-
 // A texture a recipe can sample: an 8-bit picture with the channel count the
 // recipe reads (alpha only where it names one), and sides the sampler's Q15
 // coordinates can hold.
 inline bool textureUsable(const IplImage* texture, int channels) {
-    return isBytePicture(texture, channels) &&
-           canFitLayer(texture->width, texture->height, 1, 1, kFitStretch);
+    return isBytePicture(texture, channels) && canFitLayer(texture->width, texture->height, 1, 1, kFitStretch);
 }
 
 // The common entry check of the texture routines: photo and destination
