@@ -127,7 +127,26 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *    canvas centre (a window far outside its canvas) count as 32768 away.
  *  - A vignette mask that is not 8-bit, or a region of zero or negative
  *    width or height with a mask: the vignetting is skipped, dst is left
- *    as it is. */
+ *    as it is.
+ *  - Texture overlays (texture, texture3, bw_texture, muti_texture): the
+ *    command leaves dst as it is when the region has zero or negative width
+ *    or height (its pictures are still requested), when a picture it uses is
+ *    missing, wider or taller than 65535, or has the wrong channel count for
+ *    the recipe (4 where the recipe lays the texture on by its alpha:
+ *    texture 6 and 8-13, muti_texture 1's first two, 2's first, all of 5;
+ *    3 elsewhere; texture3 masks are flattened to 3 first), and when
+ *    muti_texture has fewer pictures than its index uses (3, 2, 3, 3, 5 for
+ *    indexes 1-5). Indexes outside texture 1-13, bw_texture 1-2 and
+ *    muti_texture 1-5 do nothing; texture3 runs look 1 for 5 and for any
+ *    index outside 1-8.
+ *  - muti_texture 5 places all five pictures by the stretch computed for the
+ *    fifth. muti_texture 2 and 3 (the corner placements of their first
+ *    picture) do nothing when that placement's scale or offset would leave
+ *    32 bits (a first picture wider than about 21800 pixels, or a canvas a
+ *    few pixels across).
+ *  - Values a step carries past white before another step reads them
+ *    (bw_texture's stretched grey, vivid light in muti_texture 4) are taken
+ *    in 64 bits; the bytes stored for in-range values do not change. */
 LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, int presetIndex,
                                  const char* vignetteFile, const char* frameSpec,
                                  ImageLoaderFn loadImage, EffectRegion* region, void* userData);

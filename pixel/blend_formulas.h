@@ -51,7 +51,10 @@ struct Lighten : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a > b ? a : b; }
 };
 struct Multiply : BlendFormula {
-    static int32_t channel(int32_t a, int32_t b) { return (a * b) >> 15; }
+    template <class Int>
+    static Int channel(Int a, Int b) {
+        return (a * b) >> 15;
+    }
 };
 struct Screen : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + b - ((a * b) >> 15); }
@@ -75,8 +78,9 @@ struct LinearBurn : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + b - 32767 > 0 ? a + b - 32767 : 0; }
 };
 struct Overlay : BlendFormula {
-    static int32_t channel(int32_t a, int32_t b) {
-        const int32_t m = (a * b) >> 14;
+    template <class Int>
+    static Int channel(Int a, Int b) {
+        const Int m = (a * b) >> 14;
         return a < 16384 ? m : 2 * (a + b) - m - 32767;
     }
 };
@@ -152,11 +156,25 @@ inline Rgb15 applyFormula(const Rgb15& a, const Rgb15& b) {
         return {F::channel(a.r, b.r), F::channel(a.g, b.g), F::channel(a.b, b.b)};
 }
 
+// A per-channel formula written for any integer width: where a chain of
+// steps has pushed the base far past white, a wide step evaluates it on
+// 64-bit values (the same formula; in-range results do not change).
+template <class F>
+concept WidthGenericFormula = requires(int64_t v) {
+    { F::channel(v, v) } -> std::same_as<int64_t>;
+};
+
 // The combiner: each colour channel of p becomes mix15(p, f(p, b), t), in
 // the order r, g, b. Wide formulas (or weights outside 0..32768) mix with
 // 64-bit products.
 template <class F, bool Wide = F::kWide>
 inline void blendInto(Rgb15& p, const Rgb15& blend, int32_t t) {
+    if constexpr (Wide && WidthGenericFormula<F>) {
+        p.r = mix15Wide(p.r, F::channel(int64_t{p.r}, int64_t{blend.r}), t);
+        p.g = mix15Wide(p.g, F::channel(int64_t{p.g}, int64_t{blend.g}), t);
+        p.b = mix15Wide(p.b, F::channel(int64_t{p.b}, int64_t{blend.b}), t);
+        return;
+    }
     const Rgb15 f = applyFormula<F>(p, blend);
     if constexpr (Wide) {
         p.r = mix15Wide(p.r, f.r, t);

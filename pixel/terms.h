@@ -20,6 +20,7 @@
 //   keep<N>(term)       scratch slot N = the term's value (or p, with no term)
 //   step<F>(X, w)       p = mix15(p, F(p, X), w) per channel; when X has alpha
 //                       the weight is scaled by it first: w = (w * X.a) >> 15
+//   wideStep<F>(X, w)   the same in 64 bits, for p far past white
 #pragma once
 
 #include <opencv2/core/core_c.h>
@@ -172,8 +173,10 @@ KeepOp<Slot, Term> keep(Term term) {
 }
 
 // The combiner: p = mix15(p, F(p, X), w) on r, g, b. A blend value with
-// alpha scales the weight first (w * alpha) >> 15.
-template <class F, PixelValue Blend, PixelValue Weight>
+// alpha scales the weight first (w * alpha) >> 15. Wide takes the formula
+// (when it is width-generic) and the mix in 64 bits, for a running value
+// that earlier steps or a levels stretch may have pushed far past white.
+template <class F, PixelValue Blend, PixelValue Weight, bool Wide = F::kWide>
 class StepOp : public PixelOp {
 public:
     StepOp(Blend blend, Weight weight) : blend_(std::move(blend)), weight_(std::move(weight)) {}
@@ -190,7 +193,7 @@ public:
         const auto x = blend_.value(at);
         int32_t t = weight_.value(at);
         if constexpr (std::is_same_v<decltype(x), const Rgba15>) t = (t * x.a) >> 15;
-        blendInto<F>(p, x, t);
+        blendInto<F, Wide>(p, x, t);
     }
 
 private:
@@ -205,6 +208,11 @@ StepOp<F, Blend, Weight> step(Blend blend, Weight weight) {
 template <class F, PixelValue Blend>
 StepOp<F, Blend, ConstantWeight> step(Blend blend, int32_t weight15) {
     return StepOp<F, Blend, ConstantWeight>(std::move(blend), weight(weight15));
+}
+// step<F> on a running value that may lie far outside 0..32768.
+template <class F, PixelValue Blend>
+StepOp<F, Blend, ConstantWeight, true> wideStep(Blend blend, int32_t weight15) {
+    return StepOp<F, Blend, ConstantWeight, true>(std::move(blend), weight(weight15));
 }
 
 }  // namespace lumetra
