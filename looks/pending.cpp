@@ -5,8 +5,6 @@
 namespace lumetra {
 
 void applyColorEffect(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
                   const EffectRegion*) {}
 void applyKailani(const IplImage*, const IplImage*, const IplImage*, IplImage*, int, const EffectRegion*) {}

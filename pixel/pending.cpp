@@ -8,7 +8,5 @@ void applyTexture(const IplImage*, IplImage*, const IplImage*, int, const Effect
 void applyTexture3(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
 void applyBwTexture(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
 void applyMutiTexture(const IplImage*, IplImage*, const IplImage* const*, int, const EffectRegion*) {}
-void applyNoise(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*) {}
-void applyNoiseD(const IplImage*, IplImage*, const IplImage*, const IplImage*, int, const EffectRegion*) {}
 
 }  // namespace lumetra
