@@ -21,30 +21,18 @@ struct BwWeights {
 
 // The grey of (B, G, R): the smallest channel, plus the step from the middle
 // channel to the largest weighted by the largest channel's hue, plus the step
-// from the smallest to the middle weighted by the hue between the two largest.
+// from the smallest to the middle weighted by the hue between the two largest
+// (yellows when blue is smallest, cyans when red is, magentas when green is).
 // Each weighted step divides by 100 on its own (truncating); the sum is held
-// to 0..255. Ties go the way the comparisons below fall.
+// to 0..255. Where channels tie, the step between them is 0, so which of
+// them counts as larger changes nothing. No branches: pixels of any hue run
+// at the same speed.
 constexpr int32_t bwMix(int32_t b, int32_t g, int32_t r, const BwWeights& w) {
-    int32_t max = 0, mid = 0, min = 0, w1 = 0, w2 = 0;
-    if (r < g) {
-        if (r < b) {
-            if (g < b) {
-                max = b, mid = g, min = r, w1 = w.blues, w2 = w.cyans;
-            } else {
-                max = g, mid = b, min = r, w1 = w.greens, w2 = w.cyans;
-            }
-        } else {
-            max = g, mid = r, min = b, w1 = w.greens, w2 = w.yellows;
-        }
-    } else if (g < b) {
-        if (r < b) {
-            max = b, mid = r, min = g, w1 = w.blues, w2 = w.magentas;
-        } else {
-            max = r, mid = b, min = g, w1 = w.reds, w2 = w.magentas;
-        }
-    } else {
-        max = r, mid = g, min = b, w1 = w.reds, w2 = w.yellows;
-    }
+    const int32_t max = std::max(r, std::max(g, b));
+    const int32_t min = std::min(r, std::min(g, b));
+    const int32_t mid = r + g + b - max - min;
+    const int32_t w1 = max == r ? w.reds : max == g ? w.greens : w.blues;
+    const int32_t w2 = min == b ? w.yellows : min == r ? w.cyans : w.magentas;
     const int32_t grey = min + (max - mid) * w1 / 100 + (mid - min) * w2 / 100;
     return std::clamp<int32_t>(grey, 0, 255);
 }
@@ -65,13 +53,16 @@ inline constexpr std::array<uint8_t, 256> kRootTimes16 = [] {
 // Above the middle the base is pushed toward 16 x its truncated root.
 constexpr int32_t softLight8(int32_t b, int32_t s) {
     const int32_t strength = 2 * s - 255;
-    if (s > 127) return b + ((strength * (kRootTimes16[static_cast<size_t>(b)] - b) + 64) >> 8);
-    return b + ((strength * (b - ((b * b + 64) >> 8)) + 64) >> 8);
+    const int32_t lighter = b + ((strength * (kRootTimes16[static_cast<size_t>(b)] - b) + 64) >> 8);
+    const int32_t darker = b + ((strength * (b - ((b * b + 64) >> 8)) + 64) >> 8);
+    return s > 127 ? lighter : darker;
 }
 
 // 8-bit overlay of top s over base b; reaches 257 at (255, 255).
 constexpr int32_t overlay8(int32_t b, int32_t s) {
-    return b > 127 ? (b + s) * 2 - ((s * b) >> 7) - 255 : (s * b) >> 7;
+    const int32_t product = (s * b) >> 7;
+    const int32_t screen = (b + s) * 2 - product - 255;
+    return b > 127 ? screen : product;
 }
 
 // Luminance of (B, G, R) bytes in Q15 units (weights 9798, 19234, 3736),

@@ -21,9 +21,14 @@ inline bool bytePicturesUsable(const IplImage* src, const IplImage* dst) {
 template <class Fn, class... Inputs>
 [[gnu::always_inline]] inline void forEachPixel(IplImage* dst, Fn fn, const Inputs*... inputs) {
     const int width = dst->width;
-    for (int y = 0; y < dst->height; ++y) {
+    const int height = dst->height;
+    for (int y = 0; y < height; ++y) {
+        // Row pointers are taken once a row: stores through them could
+        // otherwise make the compiler read the picture headers again.
         uint8_t* out = rowOf(dst, y);
-        for (int x = 0; x < width; ++x) fn(out + 3 * x, (rowOf(inputs, y) + 3 * x)...);
+        [&](const auto*... in) {
+            for (int x = 0; x < width; ++x) fn(out + 3 * x, (in + 3 * x)...);
+        }(rowOf(inputs, y)...);
     }
 }
 
