@@ -123,9 +123,9 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *    on its canvas. Nothing is done (dst untouched) when a plate is missing
  *    or does not have exactly 3 channels and sides of 1 to 65535 pixels,
  *    when the region has zero or negative width or height, for noise_d
- *    with a picture wider or taller than 65535 or an index outside 1..4,
- *    or when memory for the scratch pictures is short. noise with an index
- *    other than 2 or 3 runs 1.
+ *    with an index outside 1..4 (and 3 and 4 with a picture wider or
+ *    taller than 65535), or when memory for the scratch pictures is short.
+ *    noise with an index other than 2 or 3 runs 1.
  *  - The toning tables of noise, noise_d and new_wb run through their listed
  *    entries as monotone piecewise cubics (Fritsch-Carlson): between two
  *    listed entries a table never turns back.

@@ -175,10 +175,9 @@ void noiseD4(const IplImage* src, IplImage* dst, const IplImage* plate1, const I
 void applyNoiseD(const IplImage* src, IplImage* dst, const IplImage* plate1, const IplImage* plate2, int index,
                  const EffectRegion* region) {
     if (index < 1 || index > kNoiseDRecipes) return;
-    // Recipes 3 and 4 lay a blurred copy of dst like a plate.
-    if (!bytePicturesUsable(src, dst) || !plateUsable(dst, plate1, region) || !plateUsable(dst, plate2, region) ||
-        !plateUsable(dst, dst, region))
-        return;
+    if (!bytePicturesUsable(src, dst) || !plateUsable(dst, plate1, region) || !plateUsable(dst, plate2, region)) return;
+    // Recipes 3 and 4 lay a blurred or sharpened copy of dst like a plate.
+    if (index >= 3 && !plateUsable(dst, dst, region)) return;
     switch (index) {
         case 1: noiseD1(src, dst, plate1, plate2, region); break;
         case 2: noiseD2(src, dst, plate1, plate2, region); break;
