@@ -146,7 +146,24 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *    few pixels across).
  *  - Values a step carries past white before another step reads them
  *    (bw_texture's stretched grey, vivid light in muti_texture 4) are taken
- *    in 64 bits; the bytes stored for in-range values do not change. */
+ *    in 64 bits; the bytes stored for in-range values do not change.
+ *  - baw and new_wb process the whole picture and do not read the region,
+ *    not even one of zero or negative size. baw with a type other than 1
+ *    or 2 does nothing; new_wb with a type outside 1..9 runs type 1.
+ *  - noise and noise_d: the toning, greying, blurring and sharpening cover
+ *    the whole picture; the region only places the grain plates (and the
+ *    blurred or sharpened copy that noise_d 3 and 4 lay over like a plate)
+ *    on its canvas. Nothing is done (dst untouched) when a plate is missing
+ *    or does not have exactly 3 channels and sides of 1 to 65535 pixels,
+ *    when the region has zero or negative width or height, for noise_d
+ *    with an index outside 1..4 (and 3 and 4 with a picture wider or
+ *    taller than 65535), or when memory for the scratch pictures is short.
+ *    noise with an index other than 2 or 3 runs 1.
+ *  - The toning tables of noise, noise_d and new_wb run through their listed
+ *    entries as monotone piecewise cubics (Fritsch-Carlson): between two
+ *    listed entries a table never turns back.
+ *  - baw, new_wb, noise and noise_d give the same result in place
+ *    (dst == src) as into a separate dst. */
 LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, int presetIndex,
                                  const char* vignetteFile, const char* frameSpec,
                                  ImageLoaderFn loadImage, EffectRegion* region, void* userData);

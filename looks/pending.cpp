@@ -4,8 +4,6 @@
 
 namespace lumetra {
 
-void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
                   const EffectRegion*) {}
 void applyKailani(const IplImage*, const IplImage*, const IplImage*, IplImage*, int, const EffectRegion*) {}
