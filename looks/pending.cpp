@@ -7,12 +7,5 @@ namespace lumetra {
 void applyColorEffect(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyNewWb(const IplImage*, IplImage*, int, const EffectRegion*) {}
 void applyBaw(const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyGlimmer(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
-                  const EffectRegion*) {}
-void applyKailani(const IplImage*, const IplImage*, const IplImage*, IplImage*, int, const EffectRegion*) {}
-void applyBeattle(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
-                  const EffectRegion*) {}
-void applyJohnny(const IplImage*, const IplImage*, const IplImage*, const IplImage*, IplImage*, int,
-                 const EffectRegion*) {}
 
 }  // namespace lumetra
