@@ -6,6 +6,7 @@
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"
+#include "looks/signature_walk.h"
 
 namespace lumetra {
 
@@ -25,20 +26,20 @@ void applyBeattle(const IplImage* src, const IplImage* picture1, const IplImage*
     const auto core = source(src) | applyCurves(b0) | step<Screen>(paper.sampler<3>(), kOne15);
     switch (variant) {
         case 1:
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | keep<0>() | step<Difference>(curvesOf(b1, scratch<0>()), masked.alphaMask()) |
                           matrix(greyMixMatrix(0.98f, 0.68f, -0.66f)) | addEach(-1638) | clampBelow(0) |
                           clampAbove(kOne15) | step<Overlay>(third.sampler<3>(), 16384));
             break;
         case 2:
-            pixelWalk(dst, window, core | step<Lighten>(masked.sampler<4>(), kOne15));
+            signatureWalk(dst, window, core | step<Lighten>(masked.sampler<4>(), kOne15));
             break;
         case 3:
-            pixelWalk(dst, window, core | step<Lighten>(curvesOf(b1, image(src)), masked.alphaMask()));
+            signatureWalk(dst, window, core | step<Lighten>(curvesOf(b1, image(src)), masked.alphaMask()));
             break;
         case 4: {
             const CurveLutSet b2 = signatureLuts(SignatureCurve::b2);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | keep<1>() | saturateKeepLightness(16384) | keep<2>() | applyCurves(b2) |
                           step<Add>(greyOf(scratch<2>()), kOne15) |
                           step<SoftLight>(curvesOf(b1, scratch<1>()), masked.alphaMask()));
@@ -47,7 +48,7 @@ void applyBeattle(const IplImage* src, const IplImage* picture1, const IplImage*
         default: {
             const CurveLutSet b3 = signatureLuts(SignatureCurve::b3);
             const CurveLutSet b4 = signatureLuts(SignatureCurve::b4);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | keep<0>() | step<Dodge>(curvesOf(b4, scratch<0>()), masked.alphaMask()) |
                           matrix(greyMixMatrix(-0.04f, 1.13f, -0.09f)) | addEach(-1966) | keep<2>() |
                           applyCurves(b3) | matrix(kChromaMatrix) | step<Add>(scratch<2>(), kOne15) |

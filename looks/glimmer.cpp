@@ -6,6 +6,7 @@
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"
+#include "looks/signature_walk.h"
 
 namespace lumetra {
 
@@ -31,21 +32,21 @@ void applyGlimmer(const IplImage* src, const IplImage* picture1, const IplImage*
                       step<Overlay>(texture.sampler<3>(), 3276) | applyCurves(g2);
     switch (variant) {
         case 1:
-            pixelWalk(dst, window, core | step<LinearBurn>(finish.sampler<3>(), 8192));
+            signatureWalk(dst, window, core | step<LinearBurn>(finish.sampler<3>(), 8192));
             break;
         case 2:
-            pixelWalk(dst, window, core | step<SoftLight>(finish.sampler<4>(), 16384));
+            signatureWalk(dst, window, core | step<SoftLight>(finish.sampler<4>(), 16384));
             break;
         case 3: {
             const CurveLutSet g3 = signatureLuts(SignatureCurve::g3);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | step<Screen>(constant(kWarmScreen), 16384) | step<Overlay>(finish.sampler<4>(), kOne15) |
                           applyCurves(g3));
             break;
         }
         default: {
             const CurveLutSet g4 = signatureLuts(SignatureCurve::g4);
-            pixelWalk(dst, window, core | applyCurves(g4));
+            signatureWalk(dst, window, core | applyCurves(g4));
             break;
         }
     }

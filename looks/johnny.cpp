@@ -7,6 +7,7 @@
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"
+#include "looks/signature_walk.h"
 
 namespace lumetra {
 
@@ -33,16 +34,16 @@ void applyJohnny(const IplImage* src, const IplImage* picture1, const IplImage* 
     switch (variant) {
         case 1:
             // W, the clamped grey mix, is kept; p comes back and moves 75 % toward it.
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | keep<1>() | matrix(greyMixMatrix(0.81f, 0.07f, 0.12f)) | clampAbove(kOne15) | keep<2>() |
                           source(scratch<1>()) | step<Opacity>(scratch<2>(), 24576));
             break;
         case 2:
-            pixelWalk(dst, window, core | step<SoftLight>(constant(kPaleYellow), 22937));
+            signatureWalk(dst, window, core | step<SoftLight>(constant(kPaleYellow), 22937));
             break;
         default: {
             const CurveLutSet j3 = signatureLuts(SignatureCurve::j3);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | matrix(greyMixMatrix(-0.04f, 1.13f, -0.09f)) | addEach(-1966) | keep<1>() |
                           applyCurves(j3) | matrix(kChromaMatrix) | step<Add>(scratch<1>(), kOne15) |
                           step<Overlay>(mono.sampler<4>(), 16384));

@@ -6,6 +6,7 @@
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"
+#include "looks/signature_walk.h"
 
 namespace lumetra {
 
@@ -26,25 +27,25 @@ void applyKailani(const IplImage* src, const IplImage* picture1, const IplImage*
     switch (variant) {
         case 1: {
             const CurveLutSet k1 = signatureLuts(SignatureCurve::k1);
-            pixelWalk(dst, window, core | applyCurves(k1));
+            signatureWalk(dst, window, core | applyCurves(k1));
             break;
         }
         case 2: {
             const CurveLutSet k3 = signatureLuts(SignatureCurve::k3);
             const CurveLutSet k2 = signatureLuts(SignatureCurve::k2);
-            pixelWalk(dst, window, core | applyCurves(k3) | applyCurves(k2));
+            signatureWalk(dst, window, core | applyCurves(k3) | applyCurves(k2));
             break;
         }
         case 3: {
             const CurveLutSet k3 = signatureLuts(SignatureCurve::k3);
             const CurveLutSet k4 = signatureLuts(SignatureCurve::k4);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | applyCurves(k3) | applyCurves(k4) | step<LinearDodge>(second.sampler<4>(), 13107));
             break;
         }
         case 4: {
             const CurveLutSet k5 = signatureLuts(SignatureCurve::k5);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | matrix(greyMixMatrix(-0.04f, 1.13f, -0.09f)) | addEach(-1966) | clampBelow(0) |
                           clampAbove(kOne15) | keep<0>() | applyCurves(k5) | matrix(kChromaMatrix) |
                           step<Add>(scratch<0>(), kOne15) | step<Overlay>(second.sampler<3>(), 16384));
@@ -53,7 +54,7 @@ void applyKailani(const IplImage* src, const IplImage* picture1, const IplImage*
         default: {
             const CurveLutSet k6 = signatureLuts(SignatureCurve::k6);
             const LevelsTable512 levels = levelsLut512(20, 255, 1.3f);
-            pixelWalk(dst, window,
+            signatureWalk(dst, window,
                       core | keep<0>() | applyCurves(k6) | matrix(kChromaMatrix) | step<Add>(scratch<0>(), kOne15) |
                           clampBelow(0) | clampAbove(32767) | levels512(levels));
             break;

@@ -46,10 +46,11 @@ public:
     CurvesOfTerm(const CurveLutSet& set, Term term) : luts_(&set), term_(std::move(term)) {}
     void start(const WalkFrame& frame) { term_.start(frame); }
     void rowStart(const RowSpot& spot) { term_.rowStart(spot); }
-    Rgb15 value(const PixelContext& at) const {
-        const auto v = term_.value(at);
+    Rgb15 value(const PixelContext& at) const { return of(term_.value(at)); }
+    Rgb15 of(const Rgb15& v) const {
         return {lookupCurve(luts_->red(), v.r), lookupCurve(luts_->green(), v.g), lookupCurve(luts_->blue(), v.b)};
     }
+    const Term& inner() const { return term_; }
 
 private:
     const CurveLutSet* luts_;
@@ -72,6 +73,7 @@ public:
         const int32_t y = luminance15(v);
         return {y, y, y};
     }
+    const Term& inner() const { return term_; }
 
 private:
     Term term_;

@@ -126,6 +126,7 @@ public:
     void apply(Px& p, PixelContext& at) {
         assignPixel(p, term_.value(at));
     }
+    const Term& term() const { return term_; }
 
 private:
     Term term_;
@@ -148,6 +149,7 @@ public:
     void apply(Px&, PixelContext& at) {
         assignPixel(at.scratch[Slot], term_.value(at));
     }
+    const Term& term() const { return term_; }
 
 private:
     Term term_;
@@ -192,6 +194,8 @@ public:
         if constexpr (std::is_same_v<decltype(x), const Rgba15>) t = (t * x.a) >> 15;
         blendInto<F>(p, x, t);
     }
+    const Blend& blend() const { return blend_; }
+    const Weight& weight() const { return weight_; }
 
 private:
     Blend blend_;
