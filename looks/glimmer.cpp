@@ -23,7 +23,8 @@ void applyGlimmer(const IplImage* src, const IplImage* picture1, const IplImage*
     if (!hasArea(window)) return;
     const StretchedLayer overlay(picture1, 4, window);
     const StretchedLayer texture(picture2, 3, window);
-    const StretchedLayer finish = variant == 4 ? StretchedLayer() : StretchedLayer(picture3, variant == 1 ? 3 : 4, window);
+    const StretchedLayer finish =
+        variant == 4 ? StretchedLayer() : StretchedLayer(picture3, variant == 1 ? 3 : 4, window);
     if (!overlay || !texture || (variant != 4 && !finish)) return;
 
     const CurveLutSet g1 = signatureLuts(SignatureCurve::g1);

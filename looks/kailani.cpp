@@ -18,7 +18,8 @@ void applyKailani(const IplImage* src, const IplImage* picture1, const IplImage*
     if (!hasArea(window)) return;
     const StretchedLayer light(picture1, 4, window);
     const bool takesSecond = variant == 3 || variant == 4;
-    const StretchedLayer second = takesSecond ? StretchedLayer(picture2, variant == 3 ? 4 : 3, window) : StretchedLayer();
+    const StretchedLayer second =
+        takesSecond ? StretchedLayer(picture2, variant == 3 ? 4 : 3, window) : StretchedLayer();
     if (!light || (takesSecond && !second)) return;
 
     const CurveLutSet k0 = signatureLuts(SignatureCurve::k0);

@@ -20,7 +20,9 @@ using Bytes = std::vector<uint8_t>;
 //   tinted  (r 60, g 140, b 220), alpha 128: colour (7680, 17920, 28160),
 //           alpha (128 + 1) << 7 = 16512, so a full step weighs 16512
 //   green   (r 90, g 180, b 30), 3 channels
-OwnedImage photo() { return test::makePicture(5, 3, 3, 3, [](int, int, int c) -> uint8_t { return Bytes{40, 120, 200}[c]; }); }
+OwnedImage photo() {
+    return test::makePicture(5, 3, 3, 3, [](int, int, int c) { return Bytes{40, 120, 200}[static_cast<size_t>(c)]; });
+}
 OwnedImage tinted() { return makeUniform(4, 7, 4, {220, 140, 60, 128}); }
 OwnedImage green() { return makeUniform(9, 2, 3, {30, 180, 90}); }
 
@@ -164,7 +166,8 @@ TEST(SignatureLooks, RegionPlacesLayersOnTheCanvas) {
     const OwnedImage texture = test::makePicture(7, 3, 3), light = test::makePicture(5, 9, 4);
     const OwnedImage whole = test::clonePicture(src.get());
     applyKailani(src.get(), light.get(), nullptr, whole.get(), 1, nullptr);
-    const OwnedImage piece = test::makePicture(1, 1, 3, 0, [&](int, int, int c) { return pixelAt(src.get(), 5, 4)[c]; });
+    const Bytes last = pixelAt(src.get(), 5, 4);
+    const OwnedImage piece = test::makeUniform(1, 1, 3, last);
     const EffectRegion corner{0, 5, 4, 6, 5};
     applyKailani(piece.get(), light.get(), nullptr, piece.get(), 1, &corner);
     EXPECT_EQ(pixelAt(piece.get(), 0, 0), pixelAt(whole.get(), 5, 4));
