@@ -163,7 +163,14 @@ typedef struct _IplImage*(LUMETRA_CALL* ImageLoaderFn)(int kind, const char* nam
  *    entries as monotone piecewise cubics (Fritsch-Carlson): between two
  *    listed entries a table never turns back.
  *  - baw, new_wb, noise and noise_d give the same result in place
- *    (dst == src) as into a separate dst. */
+ *    (dst == src) as into a separate dst.
+ *  - glimmer, kailani, beattle and johnny: a picture their variant needs
+ *    that is missing, or a region of zero or negative width or height, skips
+ *    the command (dst is left as it is). Their pictures may have 3 or 4
+ *    channels whatever the recipe expects: a 3-channel picture whose alpha
+ *    the recipe reads counts as opaque, and the alpha of a 4-channel one
+ *    whose colour alone is read is ignored. Where a recipe lowers a grey mix
+ *    below 0 before a tone curve, the curve reads such values as 0. */
 LUMETRA_API void LUMETRA_CALL fx(struct _IplImage* src, struct _IplImage* dst, int presetIndex,
                                  const char* vignetteFile, const char* frameSpec,
                                  ImageLoaderFn loadImage, EffectRegion* region, void* userData);

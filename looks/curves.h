@@ -46,8 +46,10 @@ CurveLutSet buildCurveLutSet(const CurvePointSet& points);
 
 // The table read at a Q15 value with linear interpolation between entries;
 // from 32736 up it extrapolates the last segment by at most 31/32 of a step.
-// Negative values take the same extrapolation (no look passes one).
+// A negative value reads entry 0, as if clamped (a grey mix lowered by a
+// constant can pass one).
 inline int32_t lookupCurve(const CurveLut& t, int32_t v) {
+    if (v < 0) return t[0];
     const uint32_t idx = static_cast<uint32_t>(v >> 5);
     uint32_t f = static_cast<uint32_t>(v & 31);
     if (idx < kCurveLutSize - 1) {

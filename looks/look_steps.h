@@ -8,6 +8,7 @@
 // unless the step says so.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -63,9 +64,10 @@ struct ClampAboveStep : PixelOp {
 inline ClampAboveStep clampAbove(int32_t k) { return ClampAboveStep(k); }
 
 // Each channel through its own table (the tables outlive the walk). The
-// lookup reads every input outside 0..32767 like 32767 (its extrapolation
-// stops at a fraction of 31), so over a row it needs no branch: inputs are
-// held to 0..32767 and a 1025th entry continues the last segment.
+// lookup reads inputs above 32767 like 32767 (its extrapolation stops at a
+// fraction of 31) and negative inputs like 0, so over a row it needs no
+// branch: inputs are held to 0..32767 and a 1025th entry continues the last
+// segment.
 class CurvesStep : public PixelOp {
 public:
     explicit CurvesStep(const CurveLutSet& set) : luts_(&set) {
@@ -105,8 +107,7 @@ public:
 private:
     static constexpr uint32_t kHeldInputs = 32768;
     static uint32_t held(int32_t v) {
-        const uint32_t u = static_cast<uint32_t>(v);
-        return u < kHeldInputs ? u : kHeldInputs - 1;
+        return static_cast<uint32_t>(std::clamp<int32_t>(v, 0, static_cast<int32_t>(kHeldInputs) - 1));
     }
     static int32_t lookupHeld(const uint32_t* __restrict t, int32_t v) {
         const uint32_t u = held(v);

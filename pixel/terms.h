@@ -127,6 +127,7 @@ public:
     void apply(Px& p, PixelContext& at) {
         assignPixel(p, term_.value(at));
     }
+    const Term& term() const { return term_; }
 
 private:
     Term term_;
@@ -149,6 +150,7 @@ public:
     void apply(Px&, PixelContext& at) {
         assignPixel(at.scratch[Slot], term_.value(at));
     }
+    const Term& term() const { return term_; }
 
 private:
     Term term_;
@@ -195,6 +197,8 @@ public:
         if constexpr (std::is_same_v<decltype(x), const Rgba15>) t = (t * x.a) >> 15;
         blendInto<F, Wide>(p, x, t);
     }
+    const Blend& blend() const { return blend_; }
+    const Weight& weight() const { return weight_; }
 
 private:
     Blend blend_;
