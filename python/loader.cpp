@@ -40,6 +40,9 @@ IplImage* LUMETRA_CALL Loader::callPython(int kind, const char* name, void* self
         return loader->loadFromCallable(kind, name);
     } catch (py::error_already_set& error) {
         loader->error_ = std::move(error);
+    } catch (py::builtin_exception& error) {
+        error.set_error();
+        loader->error_ = py::error_already_set();
     } catch (const std::exception& error) {
         PyErr_SetString(PyExc_RuntimeError, error.what());
         loader->error_ = py::error_already_set();
