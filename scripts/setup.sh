@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang pkg-config
           libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev
+          python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed)
 
 missing=()
 for package in "${packages[@]}"; do
