@@ -1,6 +1,6 @@
 // Data of the colour looks "color", "color2" and "bw_color": hue-dependent
 // saturation tables, tint colours, point sets and clip fractions, each
-// transcribed as its table lists it. Out-of-range variants fall back here.
+// laid out as its table lists it. Out-of-range variants fall back here.
 #pragma once
 
 #include "looks/curves.h"

@@ -1,5 +1,5 @@
-// Point data of the lomo looks, one point set per variant, transcribed as
-// the tables list them.
+// Point data of the lomo looks, one point set per variant, laid out
+// as the tables list them.
 #pragma once
 
 #include "looks/curves.h"

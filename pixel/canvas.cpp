@@ -33,7 +33,7 @@ LayerTransform strip(int32_t spanX, int w, int h) {
     const int32_t n = stripColumns(w);
     const int32_t scale = spanX / n;
     // The layer's top edge sits 3n/7 rows above the canvas bottom; far
-    // outside sane sizes the product wraps like the 32-bit original.
+    // outside sane sizes the product wraps at 32 bits.
     const int32_t offsetY = wrapAdd(wrapMul((n * 3) / 7 - h, scale), scale / 2);
     return {0, offsetY, scale, scale};
 }

@@ -36,7 +36,7 @@ constexpr uint8_t alphaToByte15(int32_t v) {
     return static_cast<uint8_t>(q);
 }
 
-// 32-bit arithmetic that wraps like the machine does, without the undefined
+// 32-bit arithmetic that wraps modulo 2^32, without the undefined
 // behaviour of signed overflow.
 constexpr int32_t wrapAdd(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));

@@ -1,4 +1,4 @@
-// The looks' point data against the tables it was transcribed from: the
+// The looks' point data against the tables that define it: the
 // number of points in each list and the sums of their x and y (a mistyped
 // digit moves a sum by at least 0.0001), and the curves built from it.
 #include <gtest/gtest.h>
