@@ -279,6 +279,20 @@ void addHistogramCases(std::vector<Case>& cases) {
                                  ptDrawHistography(histogram.get(), target.get());
                                  h.picture(target.get());
                              }});
+    // Histograms of flat pictures: the highest bar sits at the edge of the
+    // range the drawing scales to, or just outside it.
+    for (int level : {8, 9, 128, 246, 247})
+        cases.push_back({"ptDrawHistography/peak-at=" + std::to_string(level), [level](Hash& h) {
+                             Picture flat = makePicture({40, 30, 3, 0}, 1);
+                             for (int y = 0; y < 30; ++y)  // a flat picture with a little spread at the top left
+                                 for (int i = 0; i < 120; ++i)
+                                     flat->imageData[y * flat->widthStep + i] = static_cast<char>(y < 3 && i < 9 ? 60 + i : level);
+                             Owned<Histography> histogram(ptCreateHistography(flat.get()));
+                             Picture target = makePicture({256, 40, 3, 1}, 2);
+                             cvSetZero(target.get());
+                             ptDrawHistography(histogram.get(), target.get());
+                             h.picture(target.get());
+                         }});
 }
 
 void addTemperatureCases(std::vector<Case>& cases) {
