@@ -35,7 +35,11 @@ for target in "${targets[@]}"; do
     else
         echo "== $target for ${mode}s"
         mkdir -p "$dir/corpus/$target"
+        log="$dir/findings/$target-campaign.log"
         "$dir/fuzz/$target" -max_total_time="$mode" -print_final_stats=1 -artifact_prefix="$dir/findings/$target-" \
-            "$dir/corpus/$target" "$seeds" 2>&1 | grep -E "^#[0-9]+ *DONE|stat::number_of_executed_units|ERROR|SUMMARY" || true
+            "$dir/corpus/$target" "$seeds" >"$log" 2>&1 || echo "$target: finding, see $log"
+        # the last status line (coverage, features, corpus) and the run count
+        grep -E "^#[0-9]+" "$log" | tail -1 || true
+        grep -E "stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
     fi
 done
