@@ -1,9 +1,10 @@
 // lumetra_golden: runs the sweep and compares it with the table.
 //   lumetra_golden [--table FILE] [--write] [--no-check] [--every N] [--threads N] [--filter TEXT]
 // --write rewrites the table; otherwise every computed case is compared
-// with it and each difference is named (--no-check: not compared). --every N runs every Nth case only
-// (the sanitizer builds). --threads N runs the selected cases again on N
-// threads at once and compares every hash with the single-threaded one.
+// with it and each difference is named (--no-check: not compared).
+// --every N runs every Nth case only (the ThreadSanitizer build).
+// --threads N runs the selected cases again on N threads at once and
+// compares every hash with the single-threaded one.
 #include <opencv2/core.hpp>
 
 #include <algorithm>
