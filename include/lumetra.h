@@ -13,6 +13,19 @@
  *    non-8-bit pictures, mismatched sizes, unusable regions) leave the
  *    destination untouched and return their documented "nothing done" value.
  *  - The library starts no threads and keeps no state between calls.
+ *
+ * Threads: any export may run on several threads at once, as long as no
+ * picture or record that one call writes is used by another call at the
+ * same time. Calls on different pictures and records are always safe.
+ * Several calls may read the same source, layer, second picture, ColorMap,
+ * Transform or Histography together: a call never writes what it only
+ * reads (fx and AppplyTexture2 leave src alone unless it is dst as well,
+ * ptApplyMap leaves map and tf alone). What a call writes - its destination,
+ * the map a setter changes, the transform being composed, the values a
+ * temperature call fills in - belongs to that call until it returns. The
+ * library's tables are constants; nothing is cached between calls. The
+ * loader runs on the thread that called fx, so a host that calls fx from
+ * several threads hands it a loader that may be entered concurrently.
  */
 #ifndef LUMETRA_H
 #define LUMETRA_H

@@ -99,7 +99,7 @@ int32_t VignetteGains::gainOfQ(int64_t q) const {
 }
 
 // Every row of every vignetted look passes here: worth an AVX2 version.
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__)
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__) && !defined(LUMETRA_NO_VECTOR_CLONES)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void VignetteGains::startRow(int32_t y) {
