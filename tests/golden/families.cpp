@@ -41,6 +41,12 @@ const std::vector<Family>& families() {
          addRecordCases},
         {"histogram", {"ptCreateHistography", "ptGetTemp", "ptDrawHistography", "ptDeleteHistography"}, addHistogramCases},
         {"temperature", {"ptTempToBalance", "ptBalanceToTemp", "ptColorToTemp", "ptPickTemp"}, addTemperatureCases},
+        {"smooth", {"ptSmoothFilterSP"}, addSmoothCases},
+        {"effect", {"AppplyEffect"}, addEffectCases},
+        {"tilt-shift",
+         {"doShiftStart", "AppplyShiftRound", "AppplyShiftLine", "AppplyShiftBlur", "doShiftEnd", "doShiftApStart",
+          "ApplyShiftApRound", "ApplyShiftApLine", "ApplyShiftApBlur", "doShiftApEnd"},
+         addTiltShiftCases},
     };
     return all;
 }

@@ -100,5 +100,8 @@ void addTransformCases(std::vector<Case>& cases);
 void addRecordCases(std::vector<Case>& cases);
 void addHistogramCases(std::vector<Case>& cases);
 void addTemperatureCases(std::vector<Case>& cases);
+void addSmoothCases(std::vector<Case>& cases);
+void addEffectCases(std::vector<Case>& cases);
+void addTiltShiftCases(std::vector<Case>& cases);
 
 }  // namespace golden
