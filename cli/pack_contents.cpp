@@ -39,7 +39,7 @@ void store(const std::string& dir, const PackPicture& picture) {
     } catch (const cv::Exception&) {
         written = false;
     }
-    if (!written) throw UsageError("cannot write '" + path + "'");
+    if (!written) throw Failure("cannot write '" + path + "'");
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ void writePictures(const std::string& dir, const std::vector<PackPicture>& conte
     for (Folder folder : {Folder::textures, Folder::vignettes, Folder::frames}) {
         std::error_code failed;
         fs::create_directories(fs::path(dir) / folderName(folder), failed);
-        if (failed) throw UsageError("cannot create '" + dir + "/" + folderName(folder) + "': " + failed.message());
+        if (failed) throw Failure("cannot create '" + dir + "/" + folderName(folder) + "': " + failed.message());
     }
     // Drawing makes many picture-sized scratch buffers. Keep freed memory for
     // the next one instead of handing it back to the system: on virtual
@@ -115,7 +115,7 @@ void writePictures(const std::string& dir, const std::vector<PackPicture>& conte
     for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
     work();
     for (std::thread& thread : threads) thread.join();
-    if (!failure.empty()) throw UsageError(failure);
+    if (!failure.empty()) throw Failure(failure);
 }
 
 }  // namespace cli::pack

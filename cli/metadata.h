@@ -1,0 +1,24 @@
+// Photo metadata: read from a file, its orientation applied, written again.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <string>
+
+#include "cli/cli.h"
+
+namespace cli {
+
+// The EXIF, XMP and ICC profile of the file; null when it has none that can
+// be read.
+Metadata readMetadata(const std::string& path);
+// The EXIF orientation 1..8 (1, upright, when none is given).
+int orientationOf(const Metadata& metadata);
+// The picture as it is meant to be seen under that orientation.
+cv::Mat uprightPicture(const cv::Mat& picture, int orientation);
+// Puts the metadata into the picture file at `path`, as far as its format
+// holds each item; the EXIF orientation becomes upright and its stated size
+// `size`. False when the file could not be updated.
+bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::Size size);
+
+}  // namespace cli
