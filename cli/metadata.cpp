@@ -6,6 +6,8 @@
 #include <opencv2/core.hpp>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct PhotoMetadata {
     Exiv2::XmpData xmp;
     std::vector<Exiv2::byte> icc;
     int orientation = 1;
+    bool decoderTurns = false;  // OpenCV's TIFF reader applies the orientation itself
 };
 
 namespace {
@@ -70,13 +73,16 @@ Metadata readMetadata(const std::string& path) {
             metadata->icc.assign(icc->pData_, icc->pData_ + icc->size_);
         }
         metadata->orientation = orientationOf(metadata->exif);
+        metadata->decoderTurns = image->mimeType() == "image/tiff";
         return metadata;
     } catch (const std::exception&) {  // a format exiv2 does not know, or a damaged block: no metadata
         return nullptr;
     }
 }
 
-int orientationOf(const Metadata& metadata) { return metadata ? metadata->orientation : 1; }
+int orientationToApply(const Metadata& metadata) {
+    return metadata && !metadata->decoderTurns ? metadata->orientation : 1;
+}
 
 cv::Mat uprightPicture(const cv::Mat& picture, int orientation) {
     cv::Mat upright;
@@ -93,6 +99,30 @@ cv::Mat uprightPicture(const cv::Mat& picture, int orientation) {
     return upright;
 }
 
+// exiv2 0.27 writes a WebP file's profile chunk under the tag "VP8X" instead
+// of "ICCP" (right after the real VP8X chunk, where ICCP belongs): give the
+// chunk its name back. RIFF chunks: tag, little-endian length, payload padded
+// to an even length.
+void repairWebpProfile(const std::string& path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    size_t at = 12;  // after "RIFF", the file length and "WEBP"
+    bool extendedSeen = false;
+    while (at + 8 <= bytes.size()) {
+        const std::string tag(bytes.data() + at, 4);
+        const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 4 + i])); };
+        const uint32_t length = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+        if (tag == "VP8X" && extendedSeen) {
+            file.clear();
+            file.seekp(static_cast<std::streamoff>(at));
+            file.write("ICCP", 4);
+            return;
+        }
+        extendedSeen = extendedSeen || tag == "VP8X";
+        at += 8 + length + (length & 1);
+    }
+}
+
 bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::Size size) {
     startExiv2();
     try {
@@ -106,11 +136,13 @@ bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::S
             if (orientation != xmp.end()) orientation->setValue("1");
             image->setXmpData(xmp);
         }
-        if (!metadata.icc.empty() && canWrite(*image, Exiv2::mdIccProfile)) {
+        // exiv2 does not declare its profile support; JPEG, PNG, TIFF and WebP take one.
+        if (!metadata.icc.empty()) {
             Exiv2::DataBuf icc(metadata.icc.data(), static_cast<long>(metadata.icc.size()));
             image->setIccProfile(icc, false);
         }
         image->writeMetadata();
+        if (image->mimeType() == "image/webp") repairWebpProfile(path);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -12,13 +12,16 @@ namespace cli {
 // The EXIF, XMP and ICC profile of the file; null when it has none that can
 // be read.
 Metadata readMetadata(const std::string& path);
-// The EXIF orientation 1..8 (1, upright, when none is given).
-int orientationOf(const Metadata& metadata);
+// The EXIF orientation 1..8 that is left to apply after decoding (1 when
+// none is given, or when the decoder applied it already).
+int orientationToApply(const Metadata& metadata);
 // The picture as it is meant to be seen under that orientation.
 cv::Mat uprightPicture(const cv::Mat& picture, int orientation);
 // Puts the metadata into the picture file at `path`, as far as its format
 // holds each item; the EXIF orientation becomes upright and its stated size
 // `size`. False when the file could not be updated.
+// exiv2 0.27 tags a WebP file's profile chunk wrongly; this names it again.
+void repairWebpProfile(const std::string& path);
 bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::Size size);
 
 }  // namespace cli

@@ -30,7 +30,7 @@ cv::Mat readPhoto(const std::string& path, Metadata* metadata) {
     if (picture.empty()) throw Failure("cannot decode '" + path + "' as a picture");
     const Metadata kept = readMetadata(path);
     if (metadata) *metadata = kept;
-    picture = uprightPicture(picture, orientationOf(kept));
+    picture = uprightPicture(picture, orientationToApply(kept));
     picture = toEightBit(picture);
     cv::Mat bgr;
     switch (picture.channels()) {
