@@ -3,8 +3,10 @@
 // orientation now upright), XMP and ICC colour profile wherever the format
 // can hold them (JPEG, PNG, TIFF and WebP all can).
 #include <exiv2/exiv2.hpp>
+#include <zlib.h>
 #include <opencv2/core.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -99,28 +101,84 @@ cv::Mat uprightPicture(const cv::Mat& picture, int orientation) {
     return upright;
 }
 
+namespace {
+
+std::vector<char> fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+uint32_t readUint32(const std::vector<char>& bytes, size_t at, bool bigEndian) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const uint32_t byte = static_cast<unsigned char>(bytes[at + (bigEndian ? i : 3 - i)]);
+        value = value << 8 | byte;
+    }
+    return value;
+}
+
 // exiv2 0.27 writes a WebP file's profile chunk under the tag "VP8X" instead
-// of "ICCP" (right after the real VP8X chunk, where ICCP belongs): give the
-// chunk its name back. RIFF chunks: tag, little-endian length, payload padded
-// to an even length.
-void repairWebpProfile(const std::string& path) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    size_t at = 12;  // after "RIFF", the file length and "WEBP"
+// of "ICCP" (right after the real VP8X chunk, where ICCP belongs). RIFF
+// chunks: tag, little-endian length, payload padded to an even length.
+void repairWebpProfile(std::vector<char>& bytes) {
     bool extendedSeen = false;
-    while (at + 8 <= bytes.size()) {
+    for (size_t at = 12; at + 8 <= bytes.size();) {  // after "RIFF", the file length and "WEBP"
         const std::string tag(bytes.data() + at, 4);
-        const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 4 + i])); };
-        const uint32_t length = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
         if (tag == "VP8X" && extendedSeen) {
-            file.clear();
-            file.seekp(static_cast<std::streamoff>(at));
-            file.write("ICCP", 4);
+            std::copy_n("ICCP", 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
             return;
         }
         extendedSeen = extendedSeen || tag == "VP8X";
-        at += 8 + length + (length & 1);
+        const uint32_t length = readUint32(bytes, at + 4, false);
+        at += 8 + size_t(length) + (length & 1);
     }
+}
+
+// exiv2 0.27 writes a PNG profile chunk with an empty profile name, which
+// PNG readers refuse. PNG chunks: big-endian length, tag, data, and a CRC-32
+// of tag and data.
+void repairPngProfile(std::vector<char>& bytes) {
+    static const std::string kName = "ICC profile";
+    for (size_t at = 8; at + 12 <= bytes.size();) {  // after the signature
+        const uint32_t length = readUint32(bytes, at, true);
+        const std::string tag(bytes.data() + at + 4, 4);
+        if (tag == "IDAT" || at + 12 + length > bytes.size()) return;
+        if (tag == "iCCP" && length > 0 && bytes[at + 8] == 0) {
+            std::vector<char> chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                                    bytes.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+            chunk.insert(chunk.begin() + 4, kName.begin(), kName.end());
+            const uint32_t crc = static_cast<uint32_t>(
+                ::crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size())));
+            const uint32_t newLength = length + static_cast<uint32_t>(kName.size());
+            std::vector<char> whole;
+            for (int shift = 24; shift >= 0; shift -= 8) whole.push_back(static_cast<char>(newLength >> shift));
+            whole.insert(whole.end(), chunk.begin(), chunk.end());
+            for (int shift = 24; shift >= 0; shift -= 8) whole.push_back(static_cast<char>(crc >> shift));
+            bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(at + 12 + length));
+            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), whole.begin(), whole.end());
+            return;
+        }
+        at += 12 + length;
+    }
+}
+
+}  // namespace
+
+void repairProfileChunk(const std::string& path) {
+    std::vector<char> bytes = fileBytes(path);
+    const std::string head(bytes.data(), std::min<size_t>(bytes.size(), 12));
+    const std::vector<char> before = bytes;
+    if (head.size() == 12 && head.compare(0, 4, "RIFF") == 0 && head.compare(8, 4, "WEBP") == 0)
+        repairWebpProfile(bytes);
+    else if (head.compare(0, 4, "\x89PNG") == 0)
+        repairPngProfile(bytes);
+    if (bytes != before) writeBytes(path, bytes);
 }
 
 bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::Size size) {
@@ -142,7 +200,7 @@ bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::S
             image->setIccProfile(icc, false);
         }
         image->writeMetadata();
-        if (image->mimeType() == "image/webp") repairWebpProfile(path);
+        if (!metadata.icc.empty()) repairProfileChunk(path);
         return true;
     } catch (const std::exception&) {
         return false;

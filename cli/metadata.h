@@ -20,8 +20,9 @@ cv::Mat uprightPicture(const cv::Mat& picture, int orientation);
 // Puts the metadata into the picture file at `path`, as far as its format
 // holds each item; the EXIF orientation becomes upright and its stated size
 // `size`. False when the file could not be updated.
-// exiv2 0.27 tags a WebP file's profile chunk wrongly; this names it again.
-void repairWebpProfile(const std::string& path);
+// exiv2 0.27 names the ICC profile chunk of WebP and PNG files wrongly; this
+// names it again (other files are left as they are).
+void repairProfileChunk(const std::string& path);
 bool writeMetadata(const std::string& path, const PhotoMetadata& metadata, cv::Size size);
 
 }  // namespace cli

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang pkg-config
           libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev libexiv2-dev dpkg-dev fakeroot)
+          libcli11-dev libexiv2-dev zlib1g-dev dpkg-dev fakeroot)
 
 missing=()
 for package in "${packages[@]}"; do

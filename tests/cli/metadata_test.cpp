@@ -53,7 +53,7 @@ void makePhonePhoto(const std::string& path) {
     Exiv2::DataBuf profile(icc.data(), static_cast<long>(icc.size()));
     image->setIccProfile(profile, false);
     image->writeMetadata();
-    if (path.ends_with(".webp")) cli::repairWebpProfile(path);
+    cli::repairProfileChunk(path);
 }
 
 class KeptMetadata : public ::testing::TestWithParam<const char*> {
