@@ -28,12 +28,20 @@ struct PhotoMetadata {
 
 namespace {
 
-// The XMP toolkit must be set up once before threads use it; exiv2's own
-// warnings are silenced, the program reports what matters itself.
+// The XMP toolkit is set up once, with a lock: it is not safe on several
+// threads at once, and batch reads and writes photos on several. exiv2's own
+// warnings are silenced; the program reports what matters itself.
+void lockXmp(void* data, bool lock) {
+    auto* mutex = static_cast<std::mutex*>(data);
+    if (lock) mutex->lock();
+    else mutex->unlock();
+}
+
 void startExiv2() {
     static std::once_flag started;
+    static std::mutex xmpLock;
     std::call_once(started, [] {
-        Exiv2::XmpParser::initialize();
+        Exiv2::XmpParser::initialize(lockXmp, &xmpLock);
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     });
 }
