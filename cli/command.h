@@ -1,7 +1,10 @@
-// How a subcommand joins the program's parser: addCommand makes it, with its
-// one-line summary and an example for --help; runWith runs it on its parsed
-// options. A run function returns the exit status (0, or 1 when some of the
-// work failed) and throws UsageError or Failure for the rest.
+// How a subcommand joins the program's parser. Each cmd_NAME.cpp holds a
+// plain options struct, `int runNAME(const NAMEOptions&)` and
+// `void addNAMECommand(CLI::App&)`: addCommand makes the subcommand with its
+// one-line summary and an example for --help, CLI11 options (with their
+// ranges) fill the struct, and runWith runs it once parsing is done. A run
+// function returns the exit status (0, or 1 when some of the work failed)
+// and throws UsageError (exit 2) or Failure (exit 1) for the rest.
 #pragma once
 
 #include <CLI/CLI.hpp>
