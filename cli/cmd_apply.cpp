@@ -29,8 +29,9 @@ cv::Mat applyEffect(const cv::Mat& photo, const EffectOptions& effect, AssetFold
        effect.frame ? effect.frame->c_str() : nullptr, loadAsset, region ? &*region : nullptr, &assets);
     // A look made of pictures alone does nothing when the pack lacks them all.
     if (assets.asked > asked && assets.served == served)
-        throw Failure("none of the " + std::to_string(assets.asked - asked) + " pictures asked for was found ('" +
-                      assets.warned.back() + "' is missing; 'lumetra assets DIR' draws the pack): nothing was applied");
+        throw Failure("none of the pictures asked for was found (" + std::to_string(assets.asked - asked) +
+                      " missing, such as '" + assets.warned.back() +
+                      "'; 'lumetra assets DIR' draws the pack): nothing was applied");
     return result;
 }
 

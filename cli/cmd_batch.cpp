@@ -87,7 +87,12 @@ public:
         std::vector<std::thread> threads;
         for (AssetFolder& folder : folders) threads.emplace_back([this, &folder] { work(folder); });
         for (std::thread& thread : threads) thread.join();
-        for (const AssetFolder& folder : folders) printWarnings(folder);
+        AssetFolder missing{options_.assets, {}, true};  // each missing picture named once, not once a worker
+        for (const AssetFolder& folder : folders)
+            for (const std::string& path : folder.warned)
+                if (std::find(missing.warned.begin(), missing.warned.end(), path) == missing.warned.end())
+                    missing.warned.push_back(path);
+        printWarnings(missing);
         std::printf("batch: %d written, %d skipped, %d failed, in %.1f s\n", written_.load(), skipped_.load(),
                     failed_.load(), bar_.elapsed());
         return failed_ > 0 ? 1 : 0;
