@@ -14,7 +14,7 @@ struct AdjustOptions {
     std::optional<int> hue, saturation, brightness, exposure, toneExposure, highlights, shadows, contrast;
     std::optional<int> whitePoint, blackPoint, quarter;
     std::optional<double> rotate, scale, temperature, tint;
-    std::optional<std::string> technicolor, lens, aberration, shift, blend, pick;
+    std::optional<std::string> technicolor, lens, aberration, shift, blend, pick, smooth;
     bool mirror = false;
     bool autoWhiteBalance = false;
 };

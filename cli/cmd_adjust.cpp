@@ -1,7 +1,8 @@
 // lumetra adjust IN OUT [options]: the photo tools (`lumetra adjust --help`
 // lists them with their ranges).
 // Collects the photo-tool adjustments in one ColorMap (and a Transform for
-// the geometry) and renders them in one ptApplyMap pass.
+// the geometry) and renders them in one ptApplyMap pass; --smooth then
+// smooths (negative amounts) or sharpens (positive) the rendered picture.
 #include <opencv2/core/core_c.h>
 
 #include <cmath>
@@ -148,6 +149,21 @@ std::pair<std::string, int> blendOf(const std::string& text) {
     return {parts[0], parseInt(parts[1], "--blend PERCENT", 0, 100)};
 }
 
+// --smooth RADIUS,AMOUNT[,THRESHOLD]: sigma in pixels, percent, levels.
+struct Smoothing {
+    double radius = 0.0;
+    int amount = 0;
+    int threshold = 0;
+};
+
+Smoothing smoothingOf(const std::string& text) {
+    const std::vector<std::string> parts = splitCommas(text);
+    if (parts.size() != 2 && parts.size() != 3)
+        throw UsageError("--smooth takes RADIUS,AMOUNT[,THRESHOLD], not '" + text + "'");
+    return {parseNumber(parts[0], "--smooth RADIUS", 0.0, 1000.0), parseInt(parts[1], "--smooth AMOUNT", -100, 500),
+            parts.size() == 3 ? parseInt(parts[2], "--smooth THRESHOLD", 0, 255) : 0};
+}
+
 }  // namespace
 
 void checkAdjust(const AdjustOptions& o) {
@@ -164,6 +180,7 @@ void checkAdjust(const AdjustOptions& o) {
     geometryOf(o);
     if (o.blend) blendOf(*o.blend);
     if (o.pick) parseList(*o.pick, "--pick X,Y,R", 3, 0, 100000);
+    if (o.smooth) smoothingOf(*o.smooth);
 }
 
 cv::Mat adjustPhoto(const cv::Mat& picture, const AdjustOptions& o, bool report) {
@@ -199,6 +216,11 @@ cv::Mat adjustPhoto(const cv::Mat& picture, const AdjustOptions& o, bool report)
     if (ptApplyMap(&src, o.blend ? &second : nullptr, &dst, map.get(), tf.get(), nullptr) != 1)
         throw Failure(o.lens ? "--lens RADIUS gives a reference length outside 1..46340 pixels for this picture"
                              : "the settings could not be rendered");
+    if (o.smooth) {
+        const Smoothing smoothing = smoothingOf(*o.smooth);
+        if (ptSmoothFilterSP(&dst, &dst, smoothing.radius, smoothing.amount, smoothing.threshold, nullptr) != 1)
+            throw Failure("not enough memory to smooth the picture");
+    }
     return result;
 }
 
@@ -228,6 +250,9 @@ void addAdjustOptions(CLI::App* command, AdjustOptions& o) {
     command->add_option("--tint", o.tint, "white balance green factor")->check(CLI::Range(0.02, 5.0));
     command->add_flag("--auto-white-balance", o.autoWhiteBalance, "white balance estimated from the histogram");
     command->add_option("--pick", o.pick, "X,Y,R: white balance measured on a grey area (printed)");
+    command->add_option("--smooth", o.smooth,
+                        "RADIUS,AMOUNT[,THRESHOLD]: then smooth (AMOUNT -100..-1) or sharpen (1..500); "
+                        "RADIUS 0..1000 pixels, THRESHOLD 0..255");
 }
 
 namespace {
