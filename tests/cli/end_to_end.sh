@@ -72,10 +72,12 @@ else echo "FAIL: a missing frame piece was not reported"; failures=$((failures +
 expect_ok "effect look" "$LUMETRA" effect "$work/photo.png" "$work/e.png" --family 1 --index 17
 cmp -s "$work/e.png" "$work/photo.png" && { echo "FAIL: effect 1/17 drew nothing"; failures=$((failures + 1)); }
 expect_ok "effect frame" "$LUMETRA" effect "$work/photo.png" "$work/e.png" --family 3 --picture "$work/frames/wood.png"
-expect_error "effect index" 2 "--index must be in 1..93" "$work/e2.png" \
+expect_error "effect index" 2 "--index: Value 94 not in range 1 to 93" "$work/e2.png" \
     "$LUMETRA" effect "$work/photo.png" "$work/e2.png" --family 1 --index 94
 expect_error "effect frame without picture" 2 "family 3 needs the frame picture" "$work/e2.png" \
     "$LUMETRA" effect "$work/photo.png" "$work/e2.png" --family 3
+expect_error "effect look of nothing" 1 "look 10 selects nothing" "$work/e2.png" \
+    "$LUMETRA" effect "$work/photo.png" "$work/e2.png" --family 1 --index 10
 
 # What the library could do nothing with is a failure: no output, exit 1.
 expect_error "frame pictures all missing" 1 "pictures asked for was found" "$work/n.jpg" "$LUMETRA" apply "$work/photo.png" \
