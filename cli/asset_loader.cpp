@@ -53,6 +53,7 @@ struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userD
     const char* sub = folderOf(kind);
     if (!folder || !sub || !name) return nullptr;
     const std::string path = folder->root + "/" + sub + "/" + name;
+    ++folder->asked;
     cv::Mat picture;
     try {
         picture = readAsset(path);
@@ -66,6 +67,7 @@ struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userD
         }
         return nullptr;
     }
+    ++folder->served;
     return toOwnedIplImage(picture);
 }
 

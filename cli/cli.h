@@ -1,5 +1,5 @@
-// Shared pieces of the `lumetra` host program: argument parsing, picture
-// files, and the subcommand table.
+// Shared pieces of the `lumetra` host program: errors, value parsing,
+// picture files, the picture loader and the subcommands.
 #pragma once
 
 #include <opencv2/core.hpp>
@@ -12,29 +12,23 @@
 
 #include "lumetra.h"
 
+namespace CLI {
+class App;
+}
+
 namespace cli {
 
-// A user error: reported as one line on stderr, exit status 1.
+// A usage error: the command line asks for something that cannot be done
+// (a value out of range, options that exclude each other). Exit status 2.
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The words after the subcommand: positional arguments and --options.
-class Arguments {
-public:
-    explicit Arguments(std::vector<std::string> words);
-
-    // The next positional argument, or an error naming `what`.
-    std::string positional(const char* what);
-    // The value of --name (removed from the list), if given.
-    std::optional<std::string> option(const char* name);
-    // Whether the flag --name was given (removed from the list).
-    bool flag(const char* name);
-    // Fails on anything not consumed.
-    void finish() const;
-
-private:
-    std::vector<std::string> words_;
+// A failure: the command line was fine but the work could not be done (an
+// unreadable input, an unwritable output, nothing the library could do with
+// what it was given). Exit status 1.
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 int parseInt(const std::string& text, const char* what, long low, long high);
@@ -42,11 +36,19 @@ double parseNumber(const std::string& text, const char* what, double low, double
 std::vector<std::string> splitCommas(const std::string& text);
 EffectRegion parseRegion(const std::string& text);
 
-// A photo as the library takes it: 8-bit BGR (grey, 16-bit and alpha converted).
-cv::Mat readPhoto(const std::string& path);
+// What a photo file carries besides its pixels: its EXIF (orientation
+// included), XMP and ICC colour profile. Defined in metadata.cpp.
+struct PhotoMetadata;
+using Metadata = std::shared_ptr<const PhotoMetadata>;
+
+// A photo as the library takes it: 8-bit BGR (grey, 16-bit and alpha
+// converted), turned upright by its EXIF orientation. With `metadata`, the
+// file's metadata is kept there for writePicture.
+cv::Mat readPhoto(const std::string& path, Metadata* metadata = nullptr);
 // Writes through a temporary file renamed into place, so a failed write
-// never leaves a half-written OUT. The format follows the extension.
-void writePicture(const std::string& path, const cv::Mat& picture);
+// never leaves a half-written OUT. The format follows the extension. JPEG,
+// PNG, TIFF and WebP files receive `metadata` (orientation set to upright).
+void writePicture(const std::string& path, const cv::Mat& picture, const Metadata& metadata = nullptr);
 // The bundled default picture (`lumetra sample`), drawn at width x height
 // (1200 x 800 by default).
 cv::Mat drawSamplePicture(int width, int height);
@@ -61,6 +63,8 @@ struct AssetFolder {
     std::string root;
     std::vector<std::string> warned;
     bool holdWarnings = false;
+    int asked = 0;   // pictures the library asked for
+    int served = 0;  // and those it was given
 };
 struct _IplImage* LUMETRA_CALL loadAsset(int kind, const char* name, void* userData);
 void printWarnings(const AssetFolder& folder);
@@ -86,17 +90,19 @@ struct RecordRelease {
 template <class Record>
 using RecordOwner = std::unique_ptr<Record, RecordRelease>;
 
-// Subcommands, one file each (cmd_NAME.cpp).
-int runApply(Arguments& args);
-int runPresets(Arguments& args);
-int runSample(Arguments& args);
-int runBlend(Arguments& args);
-int runAssets(Arguments& args);
-int runSheet(Arguments& args);
-int runAdjust(Arguments& args);
-int runHistogram(Arguments& args);
-int runTemperature(Arguments& args);
-int runTiltShift(Arguments& args);
-int runEffect(Arguments& args);
+// Subcommands, one file each (cmd_NAME.cpp): addNAMECommand adds the
+// subcommand, its options and its help to the program's parser.
+void addApplyCommand(CLI::App& app);
+void addPresetsCommand(CLI::App& app);
+void addSampleCommand(CLI::App& app);
+void addBlendCommand(CLI::App& app);
+void addAssetsCommand(CLI::App& app);
+void addSheetCommand(CLI::App& app);
+void addAdjustCommand(CLI::App& app);
+void addHistogramCommand(CLI::App& app);
+void addTemperatureCommand(CLI::App& app);
+void addBatchCommand(CLI::App& app);
+void addTiltShiftCommand(CLI::App& app);
+void addEffectCommand(CLI::App& app);
 
 }  // namespace cli

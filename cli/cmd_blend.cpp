@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 #include "pixel/blend_names.h"
 
 namespace cli {
@@ -24,35 +25,48 @@ void checkMode(const std::string& mode) {
     throw UsageError("unknown blend mode '" + mode + "'; choose one of: " + modeList());
 }
 
-}  // namespace
+struct BlendOptions {
+    std::string base, layer, out;
+    std::optional<std::string> mode, region;
+    int opacity = 100;
+};
 
-int runBlend(Arguments& args) {
-    const std::optional<std::string> mode = args.option("mode");
-    const std::optional<std::string> opacityText = args.option("opacity");
-    const std::optional<std::string> regionText = args.option("region");
-    const std::string basePath = args.positional("base picture BASE");
-    const std::string layerPath = args.positional("layer picture LAYER");
-    const std::string out = args.positional("output picture OUT");
-    args.finish();
-
-    if (!mode) throw UsageError("--mode is required; choose one of: " + modeList());
-    checkMode(*mode);
-    // Past 100 the blend is extrapolated; the library clamps each channel.
-    const int opacity = opacityText ? parseInt(*opacityText, "--opacity", 0, 1000) : 100;
+int runBlend(const BlendOptions& options) {
+    if (!options.mode) throw UsageError("--mode is required; choose one of: " + modeList());
+    checkMode(*options.mode);
     std::optional<EffectRegion> region;
-    if (regionText) region = parseRegion(*regionText);
+    if (options.region) region = parseRegion(*options.region);
 
-    cv::Mat photo = readPhoto(basePath);
-    cv::Mat layer = readAsset(layerPath);
-    if (layer.empty()) throw UsageError("cannot read '" + layerPath + "' as a picture");
-    if (layer.cols > 65535 || layer.rows > 65535) throw UsageError("LAYER is too large: at most 65535 pixels a side");
+    Metadata metadata;
+    cv::Mat photo = readPhoto(options.base, &metadata);
+    cv::Mat layer = readAsset(options.layer);
+    if (layer.empty()) throw Failure("cannot read '" + options.layer + "' as a picture");
+    if (layer.cols > 65535 || layer.rows > 65535) throw Failure("LAYER is too large: at most 65535 pixels a side");
     cv::Mat result = photo.clone();
     IplImage src = cvIplImage(photo);
     IplImage dst = cvIplImage(result);
     IplImage over = cvIplImage(layer);
-    AppplyTexture2(&src, &dst, &over, opacity, mode->c_str(), region ? &*region : nullptr);
-    writePicture(out, result);
+    AppplyTexture2(&src, &dst, &over, options.opacity, options.mode->c_str(), region ? &*region : nullptr);
+    writePicture(options.out, result, metadata);
     return 0;
+}
+
+}  // namespace
+
+void addBlendCommand(CLI::App& app) {
+    CLI::App* command = addCommand(app, "blend", "Lay LAYER over BASE with one of the 20 blend modes.",
+                                   "lumetra blend photo.jpg paper.png out.jpg --mode overlay --opacity 60");
+    auto options = std::make_shared<BlendOptions>();
+    addPicture(command, "BASE", options->base, "base picture");
+    addPicture(command, "LAYER", options->layer, "layer picture, scaled to cover BASE (or the region's canvas)");
+    addPicture(command, "OUT", options->out, "output picture");
+    command->add_option("--mode", options->mode, "blend mode, required: " + modeList());
+    // Past 100 the blend is extrapolated; the library clamps each channel.
+    command->add_option("--opacity", options->opacity, "layer opacity in percent")
+        ->check(CLI::Range(0, 1000))
+        ->capture_default_str();
+    command->add_option("--region", options->region, "X,Y,W,H: OUT is this window of a larger canvas");
+    runWith(command, options, runBlend);
 }
 
 }  // namespace cli

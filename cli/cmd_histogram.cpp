@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 
 namespace cli {
 
@@ -17,24 +18,34 @@ cv::Size parseSize(const std::string& text) {
     return {parseInt(text.substr(0, x), "--size W", 2, 8192), parseInt(text.substr(x + 1), "--size H", 2, 8192)};
 }
 
-}  // namespace
+struct HistogramOptions {
+    std::string in, out;
+    std::string size = "512x200";
+};
 
-int runHistogram(Arguments& args) {
-    const auto size = args.option("size");
-    const std::string in = args.positional("input picture IN");
-    const std::string out = args.positional("output picture OUT");
-    args.finish();
-    const cv::Size canvasSize = size ? parseSize(*size) : cv::Size(512, 200);
-
-    cv::Mat photo = readPhoto(in);
+int runHistogram(const HistogramOptions& options) {
+    const cv::Size canvasSize = parseSize(options.size);
+    cv::Mat photo = readPhoto(options.in);
     IplImage header = cvIplImage(photo);
     RecordOwner<Histography> histogram(ptCreateHistography(&header));
-    if (!histogram) throw UsageError("not enough memory for the histogram");
+    if (!histogram) throw Failure("not enough memory for the histogram");
     cv::Mat canvas(canvasSize, CV_8UC3, cv::Scalar(250, 250, 250));
     IplImage target = cvIplImage(canvas);
     ptDrawHistography(histogram.get(), &target);
-    writePicture(out, canvas);
+    writePicture(options.out, canvas);
     return 0;
+}
+
+}  // namespace
+
+void addHistogramCommand(CLI::App& app) {
+    CLI::App* command = addCommand(app, "histogram", "Draw the histogram of IN: blue, green and red overlapped.",
+                                   "lumetra histogram photo.jpg histogram.png --size 300x120");
+    auto options = std::make_shared<HistogramOptions>();
+    addPicture(command, "IN", options->in, "input picture");
+    addPicture(command, "OUT", options->out, "output picture");
+    command->add_option("--size", options->size, "chart size WxH, each side 2..8192")->capture_default_str();
+    runWith(command, options, runHistogram);
 }
 
 }  // namespace cli

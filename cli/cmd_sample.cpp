@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 #include "cli/pack_drawing.h"
 
 namespace cli {
@@ -163,19 +164,31 @@ cv::Mat drawSamplePicture(int width, int height) {
     return picture;
 }
 
-int runSample(Arguments& args) {
-    const std::optional<std::string> size = args.option("size");
-    const std::string out = args.positional("output picture OUT");
-    args.finish();
-    int width = 1200, height = 800;
-    if (size) {
-        const size_t x = size->find('x');
-        if (x == std::string::npos) throw UsageError("--size must be WxH, not '" + *size + "'");
-        width = parseInt(size->substr(0, x), "--size width", 16, 8000);
-        height = parseInt(size->substr(x + 1), "--size height", 16, 8000);
-    }
-    writePicture(out, drawSamplePicture(width, height));
+namespace {
+
+struct SampleOptions {
+    std::string out;
+    std::string size = "1200x800";
+};
+
+int runSample(const SampleOptions& options) {
+    const size_t x = options.size.find('x');
+    if (x == std::string::npos) throw UsageError("--size must be WxH, not '" + options.size + "'");
+    const int width = parseInt(options.size.substr(0, x), "--size width", 16, 8000);
+    const int height = parseInt(options.size.substr(x + 1), "--size height", 16, 8000);
+    writePicture(options.out, drawSamplePicture(width, height));
     return 0;
+}
+
+}  // namespace
+
+void addSampleCommand(CLI::App& app) {
+    CLI::App* command = addCommand(app, "sample", "Draw the bundled default picture, a lakeside evening.",
+                                   "lumetra sample photo.png --size 1200x800");
+    auto options = std::make_shared<SampleOptions>();
+    addPicture(command, "OUT", options->out, "output picture");
+    command->add_option("--size", options->size, "picture size WxH, each side 16..8000")->capture_default_str();
+    runWith(command, options, runSample);
 }
 
 }  // namespace cli

@@ -6,16 +6,21 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 
 namespace cli {
 
-int runTemperature(Arguments& args) {
-    const std::string in = args.positional("input picture IN");
-    args.finish();
-    cv::Mat photo = readPhoto(in);
+namespace {
+
+struct TemperatureOptions {
+    std::string in;
+};
+
+int runTemperature(const TemperatureOptions& options) {
+    cv::Mat photo = readPhoto(options.in);
     IplImage header = cvIplImage(photo);
     RecordOwner<Histography> histogram(ptCreateHistography(&header));
-    if (!histogram) throw UsageError("not enough memory for the histogram");
+    if (!histogram) throw Failure("not enough memory for the histogram");
     double temperature = 0, green = 0;
     ptGetTemp(histogram.get(), &temperature, &green);
     if (temperature == 0) {
@@ -24,6 +29,17 @@ int runTemperature(Arguments& args) {
         std::printf("temperature %.0f K, green %.4f\n", temperature, green);
     }
     return 0;
+}
+
+}  // namespace
+
+void addTemperatureCommand(CLI::App& app) {
+    CLI::App* command = addCommand(app, "temperature",
+                                   "Print the colour temperature and green factor estimated for IN.",
+                                   "lumetra temperature photo.jpg");
+    auto options = std::make_shared<TemperatureOptions>();
+    addPicture(command, "IN", options->in, "input picture");
+    runWith(command, options, runTemperature);
 }
 
 }  // namespace cli

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 
 namespace cli {
 
@@ -77,7 +78,7 @@ struct ApertureRelease {
 cv::Mat pyramidBlur(cv::Mat& photo, const SharpZone& zone, float strength, std::optional<cv::Size> preview) {
     IplImage src = cvIplImage(photo);
     const std::unique_ptr<TiltShiftContext, ShiftRelease> context(doShiftStart(&src));
-    if (!context) throw UsageError("not enough memory for the blur pyramid");
+    if (!context) throw Failure("not enough memory for the blur pyramid");
     const cv::Size size = preview ? fittedSize(photo.size(), *preview) : photo.size();
     cv::Mat result(size, CV_8UC3, cv::Scalar::all(0));
     IplImage dst = cvIplImage(result);
@@ -108,7 +109,7 @@ cv::Mat apertureBlur(cv::Mat& photo, const SharpZone& zone, const cv::Mat& shape
     cv::Mat shapeCopy = shapePicture.clone();
     IplImage shape = cvIplImage(shapeCopy);
     const std::unique_ptr<ApertureContext, ApertureRelease> context(doShiftApStart(&src, &shape, radius));
-    if (!context) throw UsageError("the aperture shape has no green to blur with, or memory ran out");
+    if (!context) throw Failure("the aperture shape has no green to blur with, or memory ran out (nothing was blurred)");
     cv::Mat result = photo.clone();
     IplImage dst = cvIplImage(result);
     const auto& v = zone.values;
@@ -120,40 +121,55 @@ cv::Mat apertureBlur(cv::Mat& photo, const SharpZone& zone, const cv::Mat& shape
     return result;
 }
 
+struct TiltShiftOptions {
+    std::string in, out;
+    std::optional<std::string> disc, line, aperture, preview;
+    bool even = false;
+    std::optional<double> strength, radius;
+};
+
+int runTiltShift(const TiltShiftOptions& o) {
+    const SharpZone zone = parseZone(o.disc, o.line, o.even);
+    if (o.aperture.has_value() != o.radius.has_value())
+        throw UsageError("--aperture SHAPE.png and --radius R go together");
+    if (o.aperture && o.strength) throw UsageError("the aperture blur takes --radius R, not --strength");
+    if (o.aperture && o.preview) throw UsageError("--preview renders the pyramid blur only (use --strength)");
+    if (!o.aperture && !o.strength) throw UsageError("--strength S is required (for example 0.3)");
+    std::optional<cv::Size> preview;
+    if (o.preview) preview = parsePreview(*o.preview);
+
+    Metadata metadata;
+    cv::Mat photo = readPhoto(o.in, &metadata);
+    cv::Mat result;
+    if (o.aperture) {
+        const cv::Mat shape = readShape(*o.aperture);
+        result = apertureBlur(photo, zone, shape, float(*o.radius));
+    } else {
+        result = pyramidBlur(photo, zone, float(*o.strength), preview);
+    }
+    writePicture(o.out, result, metadata);
+    return 0;
+}
+
 }  // namespace
 
-int runTiltShift(Arguments& args) {
-    const auto disc = args.option("disc");
-    const auto line = args.option("line");
-    const bool even = args.flag("even");
-    const auto strengthText = args.option("strength");
-    const auto aperture = args.option("aperture");
-    const auto radiusText = args.option("radius");
-    const auto previewText = args.option("preview");
-    const std::string in = args.positional("input picture IN");
-    const std::string out = args.positional("output picture OUT");
-    args.finish();
-
-    const SharpZone zone = parseZone(disc, line, even);
-    if (aperture.has_value() != radiusText.has_value())
-        throw UsageError("--aperture SHAPE.png and --radius R go together");
-    if (aperture && strengthText) throw UsageError("the aperture blur takes --radius R, not --strength");
-    if (aperture && previewText) throw UsageError("--preview renders the pyramid blur only (use --strength)");
-    if (!aperture && !strengthText) throw UsageError("--strength S is required (for example 0.3)");
-
-    cv::Mat photo = readPhoto(in);
-    cv::Mat result;
-    if (aperture) {
-        const cv::Mat shape = readShape(*aperture);
-        result = apertureBlur(photo, zone, shape, float(parseNumber(*radiusText, "--radius", 0.0, 1.0)));
-    } else {
-        const float strength = float(parseNumber(*strengthText, "--strength", 0.0, 100.0));
-        std::optional<cv::Size> preview;
-        if (previewText) preview = parsePreview(*previewText);
-        result = pyramidBlur(photo, zone, strength, preview);
-    }
-    writePicture(out, result);
-    return 0;
+void addTiltShiftCommand(CLI::App& app) {
+    CLI::App* command = addCommand(
+        app, "tiltshift", "Blur IN away from a sharp disc or band (or evenly), by a pyramid or an aperture shape.",
+        "lumetra tiltshift photo.jpg out.jpg --line 0,1900,3999,1700,150,900 --strength 0.05");
+    auto options = std::make_shared<TiltShiftOptions>();
+    addPicture(command, "IN", options->in, "input picture");
+    addPicture(command, "OUT", options->out, "output picture");
+    command->add_option("--disc", options->disc, "CX,CY,INNER,OUTER: sharp disc, in pixels of IN");
+    command->add_option("--line", options->line, "X1,Y1,X2,Y2,INNER,OUTER: sharp band along a line");
+    command->add_flag("--even", options->even, "blur everywhere alike");
+    command->add_option("--strength", options->strength, "pyramid blur strength")->check(CLI::Range(0.0, 100.0));
+    command->add_option("--preview", options->preview, "WxH (each 1..16384): the whole picture fitted into WxH");
+    command->add_option("--aperture", options->aperture,
+                        "SHAPE.png: blur with this lens shape (a bare name from the pack's apertures/)");
+    command->add_option("--radius", options->radius, "aperture blur radius, a share of the smaller side")
+        ->check(CLI::Range(0.0, 1.0));
+    runWith(command, options, runTiltShift);
 }
 
 }  // namespace cli

@@ -1,63 +1,76 @@
 // lumetra: the host program. It stands in for a photo application: loads
 // photos, serves pictures to the library through the loader, calls the
 // exports and writes the results.
+//
+// Exit status: 0 on success, 2 on a usage error, 1 on a failure.
 #include <cstdio>
 #include <exception>
-#include <string_view>
+#include <string>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 
 namespace {
 
-struct Subcommand {
-    std::string_view name;
-    int (*run)(cli::Arguments&);
-    const char* usage;
-};
+constexpr int kUsageStatus = 2;
+constexpr int kFailureStatus = 1;
 
-constexpr Subcommand kSubcommands[] = {
-    {"apply", cli::runApply,
-     "apply IN OUT [--preset N] [--vignette NAME] [--frame SPEC] [--region X,Y,W,H] [--assets DIR]"},
-    {"effect", cli::runEffect, "effect IN OUT --family F [--index N] [--picture P] [--region X,Y,W,H]"},
-    {"presets", cli::runPresets, "presets                      list the built-in presets"},
-    {"sample", cli::runSample, "sample OUT [--size WxH]      draw the bundled default picture"},
-    {"blend", cli::runBlend, "blend BASE LAYER OUT --mode NAME --opacity P [--region X,Y,W,H]"},
-    {"assets", cli::runAssets, "assets DIR                   draw the picture pack the presets use"},
-    {"sheet", cli::runSheet, "sheet IN OUT [--assets DIR] [--columns N]   every preset on one contact sheet"},
-    {"adjust", cli::runAdjust, "adjust IN OUT [options]      photo adjustment tools (--help for the list)"},
-    {"histogram", cli::runHistogram, "histogram IN OUT.png [--size WxH]"},
-    {"temperature", cli::runTemperature, "temperature IN               estimated colour temperature"},
-    {"tiltshift", cli::runTiltShift,
-     "tiltshift IN OUT (--disc CX,CY,INNER,OUTER | --line X1,Y1,X2,Y2,INNER,OUTER | --even)\n"
-     "                 (--strength S [--preview WxH] | --aperture SHAPE.png --radius R)"},
-};
-
-void printUsage(std::FILE* out) {
-    std::fprintf(out, "usage: lumetra COMMAND ...\n");
-    for (const Subcommand& command : kSubcommands) std::fprintf(out, "  lumetra %s\n", command.usage);
+// The subcommand the words name ("lumetra" when none was reached).
+std::string commandName(const CLI::App& app) {
+    const std::vector<const CLI::App*> parsed = app.get_subcommands([](const CLI::App* command) {
+        return command->parsed();
+    });
+    return parsed.empty() ? "lumetra" : "lumetra " + parsed.front()->get_name();
 }
+
+bool isCommand(const CLI::App& app, const std::string& word) {
+    return !app.get_subcommands([&word](const CLI::App* command) { return command->check_name(word); }).empty();
+}
+
+void say(const std::string& who, const char* what) { std::fprintf(stderr, "%s: %s\n", who.c_str(), what); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
-        printUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    CLI::App app("Photo effects, tilt-shift and photo adjustment tools on picture files.", "lumetra");
+    app.set_version_flag("--version", "lumetra " LUMETRA_VERSION);
+    app.require_subcommand(1);
+    app.footer("Run 'lumetra COMMAND --help' for a command's options and an example.");
+    cli::addSampleCommand(app);
+    cli::addPresetsCommand(app);
+    cli::addApplyCommand(app);
+    cli::addEffectCommand(app);
+    cli::addBatchCommand(app);
+    cli::addAssetsCommand(app);
+    cli::addSheetCommand(app);
+    cli::addBlendCommand(app);
+    cli::addAdjustCommand(app);
+    cli::addHistogramCommand(app);
+    cli::addTemperatureCommand(app);
+    cli::addTiltShiftCommand(app);
+
+    if (argc < 2) {
+        std::fputs(app.help().c_str(), stderr);
+        return kUsageStatus;
     }
-    const std::string_view name = argv[1];
-    for (const Subcommand& command : kSubcommands) {
-        if (command.name != name) continue;
-        try {
-            cli::Arguments args(std::vector<std::string>(argv + 2, argv + argc));
-            return command.run(args);
-        } catch (const cli::UsageError& error) {
-            std::fprintf(stderr, "lumetra %s: %s\n", argv[1], error.what());
-            return 1;
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "lumetra %s: %s\n", argv[1], error.what());
-            return 1;
+    try {
+        app.parse(argc, argv);
+        return 0;
+    } catch (const CLI::RuntimeError& status) {
+        return status.get_exit_code();  // a run that reported its own failures
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+        if (argv[1][0] != '-' && !isCommand(app, argv[1])) {
+            say("lumetra", ("unknown command '" + std::string(argv[1]) + "' (try 'lumetra --help')").c_str());
+            return kUsageStatus;
         }
+        say(commandName(app), error.what());
+        return kUsageStatus;
+    } catch (const cli::UsageError& error) {
+        say(commandName(app), error.what());
+        return kUsageStatus;
+    } catch (const std::exception& error) {  // cli::Failure, and whatever else stopped the work
+        say(commandName(app), error.what());
+        return kFailureStatus;
     }
-    std::fprintf(stderr, "lumetra: unknown command '%s' (try 'lumetra --help')\n", argv[1]);
-    return 2;
 }

@@ -39,7 +39,7 @@ void store(const std::string& dir, const PackPicture& picture) {
     } catch (const cv::Exception&) {
         written = false;
     }
-    if (!written) throw UsageError("cannot write '" + path + "'");
+    if (!written) throw Failure("cannot write '" + path + "'");
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ void writePictures(const std::string& dir, const std::vector<PackPicture>& conte
     for (Folder folder : {Folder::textures, Folder::vignettes, Folder::frames, Folder::apertures}) {
         std::error_code failed;
         fs::create_directories(fs::path(dir) / folderName(folder), failed);
-        if (failed) throw UsageError("cannot create '" + dir + "/" + folderName(folder) + "': " + failed.message());
+        if (failed) throw Failure("cannot create '" + dir + "/" + folderName(folder) + "': " + failed.message());
     }
     // Drawing makes many picture-sized scratch buffers. Keep freed memory for
     // the next one instead of handing it back to the system: on virtual
@@ -117,7 +117,7 @@ void writePictures(const std::string& dir, const std::vector<PackPicture>& conte
     for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
     work();
     for (std::thread& thread : threads) thread.join();
-    if (!failure.empty()) throw UsageError(failure);
+    if (!failure.empty()) throw Failure(failure);
 }
 
 }  // namespace cli::pack

@@ -1,11 +1,13 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
 
 #include "cli/cli.h"
+#include "cli/metadata.h"
 
 namespace cli {
 
@@ -22,10 +24,13 @@ cv::Mat toEightBit(const cv::Mat& picture) {
 
 }  // namespace
 
-cv::Mat readPhoto(const std::string& path) {
-    if (!std::filesystem::exists(path)) throw UsageError("cannot read '" + path + "': no such file");
+cv::Mat readPhoto(const std::string& path, Metadata* metadata) {
+    if (!std::filesystem::exists(path)) throw Failure("cannot read '" + path + "': no such file");
     cv::Mat picture = cv::imread(path, cv::IMREAD_UNCHANGED);
-    if (picture.empty()) throw UsageError("cannot decode '" + path + "' as a picture");
+    if (picture.empty()) throw Failure("cannot decode '" + path + "' as a picture");
+    const Metadata kept = readMetadata(path);
+    if (metadata) *metadata = kept;
+    picture = uprightPicture(picture, orientationToApply(kept));
     picture = toEightBit(picture);
     cv::Mat bgr;
     switch (picture.channels()) {
@@ -50,15 +55,17 @@ cv::Mat readAsset(const std::string& path) {
     return picture;
 }
 
-void writePicture(const std::string& path, const cv::Mat& picture) {
+void writePicture(const std::string& path, const cv::Mat& picture, const Metadata& metadata) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const std::string extension = target.extension().string();
     if (extension.empty()) throw UsageError("cannot tell the format of '" + path + "': give it an extension");
     if (!cv::haveImageWriter(path)) throw UsageError("cannot write '" + path + "': unknown format " + extension);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temporary =
-        folder / (".lumetra-" + std::to_string(::getpid()) + "-" + target.stem().string() + extension);
+    // Unique among this program's threads and processes.
+    static std::atomic<unsigned> written_count{0};
+    const fs::path temporary = folder / (".lumetra-" + std::to_string(::getpid()) + "-" +
+                                         std::to_string(written_count++) + "-" + target.stem().string() + extension);
     bool written = false;
     try {
         written = cv::imwrite(temporary.string(), picture);
@@ -68,13 +75,15 @@ void writePicture(const std::string& path, const cv::Mat& picture) {
     std::error_code ignored;
     if (!written) {
         fs::remove(temporary, ignored);
-        throw UsageError("cannot write '" + path + "'");
+        throw Failure("cannot write '" + path + "'");
     }
+    if (metadata && !writeMetadata(temporary.string(), *metadata, picture.size()))
+        std::fprintf(stderr, "lumetra: warning: the metadata of '%s' could not be kept\n", path.c_str());
     std::error_code renamed;
     fs::rename(temporary, target, renamed);
     if (renamed) {
         fs::remove(temporary, ignored);
-        throw UsageError("cannot write '" + path + "': " + renamed.message());
+        throw Failure("cannot write '" + path + "': " + renamed.message());
     }
 }
 

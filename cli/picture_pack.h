@@ -46,7 +46,7 @@ std::vector<PackPicture> aperturePictures();
 cv::Mat toStoredPicture(const PackPicture& picture, const Drawing& drawing);
 
 // Draws the whole pack into dir (folders created as needed). Fails with a
-// UsageError naming the file that could not be written.
+// Failure naming the file that could not be written.
 void writePack(const std::string& dir);
 // Draws only the given pictures, as writePack would.
 void writePictures(const std::string& dir, const std::vector<PackPicture>& pictures);

@@ -112,6 +112,8 @@ PYBIND11_MODULE(lumetra, module) {
             if (raised) std::rethrow_exception(raised);
         } catch (const cli::UsageError& error) {
             PyErr_SetString(PyExc_ValueError, error.what());
+        } catch (const cli::Failure& error) {  // a file that cannot be read or written
+            PyErr_SetString(PyExc_ValueError, error.what());
         } catch (const cv::Exception& error) {
             PyErr_SetString(PyExc_RuntimeError, error.what());
         }

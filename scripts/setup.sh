@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang pkg-config
           libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed)
+          python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed
+          libcli11-dev libexiv2-dev zlib1g-dev dpkg-dev fakeroot)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,3 +1,5 @@
+// Values the subcommands read from their options: numbers in a range,
+// comma lists, regions.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -6,50 +8,6 @@
 #include "cli/cli.h"
 
 namespace cli {
-
-Arguments::Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
-
-std::string Arguments::positional(const char* what) {
-    for (size_t i = 0; i < words_.size(); ++i) {
-        if (words_[i].rfind("--", 0) == 0) {
-            ++i;  // skip the option's value; flags are consumed before positionals are read
-            continue;
-        }
-        std::string word = words_[i];
-        words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i));
-        return word;
-    }
-    throw UsageError(std::string("missing ") + what);
-}
-
-std::optional<std::string> Arguments::option(const char* name) {
-    const std::string key = std::string("--") + name;
-    for (size_t i = 0; i < words_.size(); ++i) {
-        if (words_[i] != key) continue;
-        if (i + 1 >= words_.size()) throw UsageError("option " + key + " needs a value");
-        std::string value = words_[i + 1];
-        words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i), words_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        return value;
-    }
-    return std::nullopt;
-}
-
-bool Arguments::flag(const char* name) {
-    const std::string key = std::string("--") + name;
-    for (size_t i = 0; i < words_.size(); ++i) {
-        if (words_[i] == key) {
-            words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
-void Arguments::finish() const {
-    if (words_.empty()) return;
-    const std::string& word = words_.front();
-    throw UsageError(word.rfind("--", 0) == 0 ? "unknown option " + word : "unexpected argument '" + word + "'");
-}
 
 int parseInt(const std::string& text, const char* what, long low, long high) {
     errno = 0;
