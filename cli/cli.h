@@ -35,6 +35,10 @@ int parseInt(const std::string& text, const char* what, long low, long high);
 double parseNumber(const std::string& text, const char* what, double low, double high);
 std::vector<std::string> splitCommas(const std::string& text);
 EffectRegion parseRegion(const std::string& text);
+// The 20 blend-mode names as one comma-separated list, for help and errors.
+std::string blendModeList();
+// Why `mode` names no blend mode, or empty when it names one.
+std::string blendModeProblem(const std::string& mode);
 
 // What a photo file carries besides its pixels: its EXIF (orientation
 // included), XMP and ICC colour profile. Defined in metadata.cpp.

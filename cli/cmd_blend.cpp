@@ -7,22 +7,14 @@
 
 #include "cli/cli.h"
 #include "cli/command.h"
-#include "pixel/blend_names.h"
 
 namespace cli {
 
 namespace {
 
-std::string modeList() {
-    std::string list;
-    for (const char* name : lumetra::kBlendModeNames) list += (list.empty() ? "" : ", ") + std::string(name);
-    return list;
-}
-
 void checkMode(const std::string& mode) {
-    for (const char* name : lumetra::kBlendModeNames)
-        if (mode == name) return;
-    throw UsageError("unknown blend mode '" + mode + "'; choose one of: " + modeList());
+    const std::string problem = blendModeProblem(mode);
+    if (!problem.empty()) throw UsageError(problem);
 }
 
 struct BlendOptions {
@@ -32,7 +24,7 @@ struct BlendOptions {
 };
 
 int runBlend(const BlendOptions& options) {
-    if (!options.mode) throw UsageError("--mode is required; choose one of: " + modeList());
+    if (!options.mode) throw UsageError("--mode is required; choose one of: " + blendModeList());
     checkMode(*options.mode);
     std::optional<EffectRegion> region;
     if (options.region) region = parseRegion(*options.region);
@@ -60,7 +52,7 @@ void addBlendCommand(CLI::App& app) {
     addPicture(command, "BASE", options->base, "base picture");
     addPicture(command, "LAYER", options->layer, "layer picture, scaled to cover BASE (or the region's canvas)");
     addPicture(command, "OUT", options->out, "output picture");
-    command->add_option("--mode", options->mode, "blend mode, required: " + modeList());
+    command->add_option("--mode", options->mode, "blend mode, required: " + blendModeList());
     // Past 100 the blend is extrapolated; the library clamps each channel.
     command->add_option("--opacity", options->opacity, "layer opacity in percent")
         ->check(CLI::Range(0, 1000))

@@ -1,11 +1,12 @@
 // Values the subcommands read from their options: numbers in a range,
-// comma lists, regions.
+// comma lists, regions, blend-mode names.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "pixel/blend_names.h"
 
 namespace cli {
 
@@ -52,6 +53,18 @@ EffectRegion parseRegion(const std::string& text) {
     region.width = parseInt(parts[2], "--region W", 1, 1000000);
     region.height = parseInt(parts[3], "--region H", 1, 1000000);
     return region;
+}
+
+std::string blendModeList() {
+    std::string list;
+    for (const char* name : lumetra::kBlendModeNames) list += (list.empty() ? "" : ", ") + std::string(name);
+    return list;
+}
+
+std::string blendModeProblem(const std::string& mode) {
+    for (const char* name : lumetra::kBlendModeNames)
+        if (mode == name) return {};
+    return "unknown blend mode '" + mode + "'; choose one of: " + blendModeList();
 }
 
 }  // namespace cli

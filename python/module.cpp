@@ -2,6 +2,7 @@
 // effects over numpy pictures. Every library call runs without the GIL.
 #include <opencv2/core.hpp>
 
+#include "cli/cli.h"
 #include "engine/catalogue.h"
 #include "pixel/blend_names.h"
 #include "python/binding.h"
@@ -10,16 +11,9 @@ namespace binding {
 
 namespace {
 
-std::string modeList() {
-    std::string list;
-    for (const char* name : lumetra::kBlendModeNames) list += (list.empty() ? "" : ", ") + std::string(name);
-    return list;
-}
-
 void checkMode(const std::string& mode) {
-    for (const char* name : lumetra::kBlendModeNames)
-        if (mode == name) return;
-    throw py::value_error("unknown blend mode '" + mode + "'; choose one of: " + modeList());
+    const std::string problem = cli::blendModeProblem(mode);
+    if (!problem.empty()) throw py::value_error(problem);
 }
 
 std::optional<std::string> optionalText(py::handle value, const char* what) {
