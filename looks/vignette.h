@@ -23,9 +23,9 @@ struct VignetteShape {
 VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t height);
 
 // About 4096 * (1 + d^2/R^2) for the squared distance d^2 from the centre.
-// Radii up to 32768 use the reciprocal 0x40000000 / R^2, bit for bit the
-// classic integer rule; larger radii, where that reciprocal would be 0,
-// divide exactly: q = (t << 12) / R^2.
+// Radii up to 32768 use the integer reciprocal 0x40000000 / R^2; larger
+// radii, where that reciprocal would be 0, divide exactly:
+// q = (t << 12) / R^2.
 int64_t vignetteQ(const VignetteShape& shape, int64_t distance2);
 
 // The gain for a given q, Q15 or Q12 (32768 or 4096 at the centre).

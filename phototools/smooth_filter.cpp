@@ -262,7 +262,7 @@ bool blurRows(const IplImage* src, const Area& area, const Kernel& kernel, WorkR
 }
 
 // Columns of the working buffer in place. Output row y reads rows up to
-// y + h, so the original rows are kept in a ring: the last T rows, or all
+// y + h, so the rows not yet blurred are kept in a ring: the last T rows, or all
 // of them when the kernel folds across the whole height.
 bool blurColumns(WorkRows& work, const Area& area, const Kernel& kernel, const Progress& progress) {
     const LineKernel line(kernel, area.height);
