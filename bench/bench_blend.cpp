@@ -6,7 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "pixel/blend_names.h"
 
 namespace lumetra::bench {

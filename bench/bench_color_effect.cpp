@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_effect_steps.h"
 
 namespace lumetra::bench {

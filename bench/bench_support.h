@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra::bench {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "pixel/routines.h"
 
 namespace lumetra::bench {
 

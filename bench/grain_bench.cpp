@@ -10,7 +10,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
+#include "pixel/routines.h"
 #include "pixel/gaussian.h"
 
 namespace lumetra::bench {

@@ -4,7 +4,7 @@
 #include <opencv2/core.hpp>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
 
 namespace lumetra::bench {
 

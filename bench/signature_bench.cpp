@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
 
 namespace lumetra::bench {
 

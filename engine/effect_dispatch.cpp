@@ -1,9 +1,9 @@
 // AppplyEffect: single effects by number, with pictures the host has loaded
 // itself. Family 1 picks a look by index, family 2 lays a vignette mask,
 // family 3 a stretched frame.
-#include "engine/image.h"
-#include "engine/routines.h"
-#include "looks/look_steps.h"
+#include "core/image.h"
+#include "looks/routines.h"
+#include "pixel/routines.h"
 
 namespace lumetra {
 

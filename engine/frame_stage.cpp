@@ -8,10 +8,8 @@
 #include <array>
 
 #include "engine/frame_spec.h"
-#include "engine/frames.h"
 #include "engine/interpreter.h"
-#include "engine/routines.h"
-#include "pixel/blend_names.h"
+#include "pixel/routines.h"
 
 namespace lumetra {
 
@@ -58,7 +56,7 @@ bool drawTexturedFrame(const FrameSpec& spec, const BorderTextureSpec& border, c
     const FramePieces<kFramePieces + 1> pieces(context.loader, border.textureName);
     if (!borderTextureUsable(spec, border) || !pieces.usable()) return false;
     if (spec.type == 5 && !trailingFrameSpec(spec, border)) return false;
-    if (!frameThickness(canvasWindow(context.region, source), spec.thick)) return false;
+    if (!frameThicknessFits(source, spec.thick, context.region)) return false;
     const OwnedImage canvas = createImageLike(source, 4);
     if (!canvas) return false;
     cvSetZero(canvas.get());

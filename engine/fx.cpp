@@ -1,6 +1,6 @@
 #include "engine/catalogue.h"
 #include "engine/interpreter.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
 
 namespace lumetra {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra {
 

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "engine/interpreter.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
+#include "pixel/routines.h"
 
 namespace lumetra {
 

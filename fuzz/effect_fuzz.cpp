@@ -2,7 +2,7 @@
 // table), sources and destinations of any size, channel count and padding,
 // in place or not, host pictures of any form or none, and regions of any
 // geometry.
-#include "engine/image.h"
+#include "core/image.h"
 #include "fuzz_input.h"
 #include "lumetra.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "fuzz_input.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // ptApplyMap, the histogram and its drawing, the temperature pick.
 #include <cstring>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "fuzz_input.h"
 #include "lumetra.h"
 

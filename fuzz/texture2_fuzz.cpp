@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "fuzz_input.h"
 #include "lumetra.h"
 

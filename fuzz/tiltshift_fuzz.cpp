@@ -4,7 +4,7 @@
 // green; applies run with and without keeping the result.
 #include <bit>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "fuzz_input.h"
 #include "lumetra.h"
 

@@ -1,7 +1,7 @@
 // "baw": a fixed grey mix a little brighter than grey, then per-channel
 // curves that tint it (a split-toned black and white). The whole picture
 // is processed; a region changes nothing.
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/bw_data.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
@@ -9,7 +9,7 @@
 namespace lumetra {
 
 namespace {
-LUMETRA_AVX2_CLONES void bawWalk(const IplImage* src, IplImage* dst, const CurveLutSet& curves) {
+LUMETRA_VECTOR_CLONES void bawWalk(const IplImage* src, IplImage* dst, const CurveLutSet& curves) {
     lookWalk(src, dst, canvasWindow(nullptr, src),
              matrix(kBawGreyMix) | clampBelow(0) | clampAbove(kOne15) | applyCurves(curves));
 }

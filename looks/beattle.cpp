@@ -1,7 +1,7 @@
 // "beattle": a lifting curve and a paper picture screened over at full
 // strength, then the variant's finish, mostly weighted by the alpha of a
 // second picture (the mask A2).
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/look_steps.h"
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"

@@ -1,6 +1,6 @@
 // "bw_color": grey, stretched by the levels of the variant's clip
 // fractions; variant 1 adds a darkening vignette of half the larger side.
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
@@ -8,7 +8,7 @@
 namespace lumetra {
 
 namespace {
-LUMETRA_AVX2_CLONES void bwColorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window, ColorScale stretch,
+LUMETRA_VECTOR_CLONES void bwColorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window, ColorScale stretch,
                                      bool vignetted) {
     const auto grey = toGrey() | applyLevels(stretch) | clampBelow(0);
     if (vignetted)

@@ -1,7 +1,7 @@
 // "color": levels and contrast-tied saturation, a saturation change by hue,
 // then a tint: the pixel with its hue replaced mixed in (variant 1), or a
 // fixed colour laid over with "overlay" (the others).
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
@@ -31,7 +31,7 @@ struct HueTintStep : PixelOp {
     }
 };
 
-LUMETRA_AVX2_CLONES void colorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+LUMETRA_VECTOR_CLONES void colorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                    const AutoLevels& levels, const ColorLook& look) {
     const auto base = matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) | clampBelow(0) |
                       clampAbove(32768);

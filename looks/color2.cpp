@@ -1,7 +1,7 @@
 // "color2": thirteen recipes of curves, saturation by hue, a gradient map,
 // a vignette, a grey curve and a sepia matrix. Every recipe reads the
 // source pixel as it is; none takes a histogram.
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
@@ -47,7 +47,7 @@ RevealStep<Slot, Weight> reveal(Weight weight) {
 }
 
 // The recipe of each variant (1 to 13).
-LUMETRA_AVX2_CLONES void color2Walk(const IplImage* src, IplImage* dst, const CanvasWindow& window, int variant) {
+LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const CanvasWindow& window, int variant) {
     const HueSaturation& saturation = color2Saturation(variant);
     const CurveLutSet curves = buildCurveLutSet(color2Points(variant));
     // The single curves of 11 and 12 shape all three channels alike.

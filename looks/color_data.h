@@ -6,7 +6,8 @@
 #include "looks/curves.h"
 #include "looks/hsv.h"
 #include "looks/levels.h"
-#include "pixel/pixel15.h"
+#include "core/q15.h"
+#include "core/sepia.h"
 
 namespace lumetra {
 
@@ -33,8 +34,8 @@ const HueSaturation& color2Saturation(int variant);
 constexpr Rgb15 kGradientDark{0, 0, 32767};
 constexpr Rgb15 kGradientLight{32767, 32767, 0};
 
-// 0.393/0.769/0.189, 0.349/0.686/0.168, 0.272/0.534/0.131 in Q15.
-constexpr ColorMatrix15 kSepiaMatrix{{{12877, 25198, 6193}, {11436, 22478, 5505}, {8912, 17498, 4292}}};
+// The sepia matrix in Q15.
+constexpr ColorMatrix15 kSepiaMatrix = sepiaMatrix15();
 
 // "bw_color": the fractions clipped at the dark and bright ends by the
 // levels stretch; variants 1..5, every other value (0.01, 0.01).

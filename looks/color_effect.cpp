@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_effect_data.h"
 #include "looks/color_effect_steps.h"
 #include "looks/look_steps.h"
@@ -50,7 +50,7 @@ bool sharesMemory(const IplImage* a, const IplImage* b) {
     return start(a) < end(b) && start(b) < end(a);
 }
 
-LUMETRA_AVX2_CLONES void finishingCurve(IplImage* picture, const CurveLutSet& luts) {
+LUMETRA_VECTOR_CLONES void finishingCurve(IplImage* picture, const CurveLutSet& luts) {
     lookWalk(picture, picture, canvasWindow(nullptr, picture), applyCurves(luts));
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "looks/curves.h"
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "looks/color_effect_data.h"
 
 namespace lumetra {

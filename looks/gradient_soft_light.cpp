@@ -33,7 +33,7 @@ inline int32_t mixStops(int32_t lower, int32_t upper, int32_t u) { return ((1638
 
 // Pixels begin..end-1 of a row, all within the segment from stop `lower`
 // to stop `upper`.
-LUMETRA_AVX2_CLONES void softLightRun(uint8_t* __restrict row, int begin, int end, RowTerms terms, Rgb15 lower,
+LUMETRA_VECTOR_CLONES void softLightRun(uint8_t* __restrict row, int begin, int end, RowTerms terms, Rgb15 lower,
                                       Rgb15 upper, const int32_t* __restrict sqrtTable) {
     for (int x = begin; x < end; ++x) {
         const int32_t u = static_cast<int32_t>(((terms.columnTerm[x] + terms.rowTerm) >> 15) & 16383);

@@ -42,7 +42,7 @@ std::vector<int32_t> screenWeights(int count, double a) {
 
 // g = (g * f) >> 15 with the screen factor f = (((wy wx >> 15) + 32768)
 // * 5461 >> 15) + 21846 of about 2/3..1; counts the new grey levels.
-LUMETRA_AVX2_CLONES void screenRow(uint8_t* __restrict row, int width, int32_t wy, const int32_t* __restrict wx) {
+LUMETRA_VECTOR_CLONES void screenRow(uint8_t* __restrict row, int width, int32_t wy, const int32_t* __restrict wx) {
     for (int x = 0; x < width; ++x) {
         const int32_t f = (((((wy * wx[x]) >> 15) + 32768) * 5461) >> 15) + 21846;
         row[x] = static_cast<uint8_t>((row[x] * f) >> 15);

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/divide.h"
+
 namespace lumetra {
 
 // h: 4096 units per 60-degree sector (red 0, yellow 4096, green 8192, cyan
@@ -15,12 +17,6 @@ struct Hsv15 {
     int32_t s;
     int32_t v;
 };
-
-// Truncating division of values exact in double: the loops that use it
-// vectorise, and the quotient cannot round across an integer.
-inline int32_t quotient(int32_t numerator, int32_t divisor) {
-    return static_cast<int32_t>(static_cast<double>(numerator) / static_cast<double>(divisor));
-}
 
 // Channels within 0..32768. Ties go by a fixed order of comparisons, so a
 // pixel with two equal largest channels always lands on the same sector:
@@ -45,8 +41,8 @@ inline Hsv15 rgbToHsv15(const Px& p) {
         rising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
     }
     // A grey pixel (d = 0) takes base 0 and rising 0: h = 0, s = 0.
-    const int32_t h = base + quotient(rising * 4096, d > 0 ? d : 1);
-    const int32_t s = quotient(d * 32768, v > 0 ? v : 1);
+    const int32_t h = base + divideTruncating(rising * 4096, d > 0 ? d : 1);
+    const int32_t s = divideTruncating(d * 32768, v > 0 ? v : 1);
     return {h, s, v};
 }
 

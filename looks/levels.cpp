@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra {
 

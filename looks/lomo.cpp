@@ -1,7 +1,7 @@
 // "lomo": levels and a saturation tied to the picture's own contrast, a
 // full-strength darkening vignette, then the variant's curves.
 // "lomo2": the variant's curves alone.
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/lomo_data.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
@@ -10,7 +10,7 @@
 namespace lumetra {
 
 namespace {
-LUMETRA_AVX2_CLONES void lomoWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+LUMETRA_VECTOR_CLONES void lomoWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                   const ColorMatrix15& saturation, ColorScale stretch, const VignetteShape& shape,
                                   const CurveLutSet& curves) {
     lookWalk(src, dst, window,

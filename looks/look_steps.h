@@ -209,13 +209,3 @@ inline VignetteStep<GainScale::q12> vignette12(const VignetteShape& shape) {
 }
 
 }  // namespace lumetra
-
-namespace lumetra {
-
-// What every look needs before it touches dst: two 8-bit 3-channel
-// pictures of one size (they may be the same picture).
-inline bool lookPicturesUsable(const IplImage* src, const IplImage* dst) {
-    return isBytePicture(src, 3) && isBytePicture(dst, 3) && sameSize(src, dst);
-}
-
-}  // namespace lumetra

@@ -4,12 +4,12 @@
 // picture is processed on bytes; a region changes nothing.
 #include <algorithm>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/bw_data.h"
 #include "pixel/byte_mix.h"
 #include "pixel/byte_walk.h"
 #include "pixel/gaussian.h"
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 namespace lumetra {
 

@@ -26,7 +26,7 @@ void rowLuminance(const uint8_t* __restrict in, int32_t* __restrict out, int wid
 
 // The shade of columns 1..width-2 from the luminance of the rows above,
 // at and below, scaled by `scale`.
-LUMETRA_AVX2_CLONES void shadeFactors(const int32_t* __restrict above, const int32_t* __restrict here,
+LUMETRA_VECTOR_CLONES void shadeFactors(const int32_t* __restrict above, const int32_t* __restrict here,
                                       const int32_t* __restrict below, int32_t* __restrict factor, int width,
                                       int32_t k, double scale) {
     const double kk = double(k) * k;

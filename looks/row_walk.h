@@ -15,17 +15,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/image.h"
+#include "core/image.h"
+#include "core/vector_clones.h"
 #include "pixel/pixel_walk.h"
-
-// A hot loop compiled twice, for AVX2 and for the portable baseline, the
-// version chosen once at load time. Functions it inlines are compiled for
-// both targets too. Only where the loader can choose (ELF ifunc).
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__) && !defined(LUMETRA_NO_VECTOR_CLONES)
-#define LUMETRA_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define LUMETRA_AVX2_CLONES
-#endif
 
 namespace lumetra {
 

@@ -4,7 +4,7 @@
 
 #include <opencv2/core/core_c.h>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "pixel/canvas.h"
 #include "pixel/terms.h"
 

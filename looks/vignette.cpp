@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/vector_clones.h"
+
 namespace lumetra {
 
 namespace {
@@ -99,10 +101,7 @@ int32_t VignetteGains::gainOfQ(int64_t q) const {
 }
 
 // Every row of every vignetted look passes here: worth an AVX2 version.
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__ELF__) && !defined(__clang__) && !defined(LUMETRA_NO_VECTOR_CLONES)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void VignetteGains::startRow(int32_t y) {
+LUMETRA_VECTOR_CLONES void VignetteGains::startRow(int32_t y) {
     const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
     const size_t width = row_.size();
     if (byQ_.empty() || shape_.inverseRadius2 == 0) {

@@ -1,7 +1,7 @@
 // "vignetting" and "vignetting2": levels and a saturation scaled from the
 // measured range, then a darkening towards the edges: a radial falloff, or
 // a mask picture stretched over the canvas.
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
 
@@ -46,13 +46,13 @@ VignettingBase measureBase(const IplImage* src, const EffectRegion* region, floa
     return {levels.scale, saturationMatrix(s)};
 }
 
-LUMETRA_AVX2_CLONES void radialWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+LUMETRA_VECTOR_CLONES void radialWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                     const VignettingBase& base, const VignetteShape& shape) {
     lookWalk(src, dst, window,
              matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) | vignette12(shape));
 }
 
-LUMETRA_AVX2_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+LUMETRA_VECTOR_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                   const VignettingBase& base, const IplImage* mask, const LayerTransform& stretch) {
     lookWalk(src, dst, window,
              matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) |

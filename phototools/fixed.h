@@ -1,21 +1,24 @@
-// Integer helpers of the photo tools: 32-bit arithmetic that wraps where the
-// record's values can overflow it, truncations that stay defined for every
-// double, and the guard that keeps C++ exceptions inside the library.
+// Integer helpers of the photo tools: truncations that stay defined for
+// every double, and the guard that keeps C++ exceptions inside the library.
+// The wrapping 32-bit arithmetic is core/q15.h's.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "core/divide.h"
+#include "core/q15.h"
+
 namespace lumetra::pt {
 
-// 32-bit two's-complement arithmetic, wrapping instead of overflowing.
-inline int32_t wrapAdd(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
-inline int32_t wrapSub(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
-inline int32_t wrapMul(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
-inline int32_t wrapShl(int32_t a, int s) { return static_cast<int32_t>(static_cast<uint32_t>(a) << s); }
-// Truncating division that stays defined for INT32_MIN / -1 (it wraps).
-inline int32_t wrapDiv(int32_t a, int32_t b) { return (b == -1) ? wrapSub(0, a) : a / b; }
+// The exports are C functions at global scope that see this namespace
+// through a using-directive; these bring core's wrapping arithmetic along.
+using lumetra::wrapAdd;
+using lumetra::wrapDiv;
+using lumetra::wrapMul;
+using lumetra::wrapShiftLeft;
+using lumetra::wrapSub;
 
 // A double truncated toward zero into 32 bits; values beyond the range
 // saturate and not-a-number gives 0.

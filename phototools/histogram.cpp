@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/fixed.h"
 #include "phototools/temperature.h"

@@ -5,7 +5,7 @@
 // the colour step are template parameters, so each stage runs its own loop.
 #include <cstring>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/color_step.h"
 #include "phototools/lens.h"
@@ -77,14 +77,14 @@ struct DirectSampler {
         int32_t y;
     };
     Row row(int32_t y) const {
-        if constexpr (Blend) return {src.at<T>(0, y), src2.at<T>(0, y), wrapShl(y, 15)};
-        else return {src.at<T>(0, y), nullptr, wrapShl(y, 15)};
+        if constexpr (Blend) return {src.at<T>(0, y), src2.at<T>(0, y), wrapShiftLeft(y, 15)};
+        else return {src.at<T>(0, y), nullptr, wrapShiftLeft(y, 15)};
     }
     inline Sample at(const Row& row, int32_t x) const {
         const T* p = row.p + 3 * x;
         const T* q = nullptr;
         if constexpr (Blend) q = row.q + 3 * x;
-        return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShl(x, 15), row.y};
+        return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShiftLeft(x, 15), row.y};
     }
 };
 
@@ -331,14 +331,14 @@ bool planRender(const IplImage* src, const IplImage* src2, IplImage* dst, const 
     int32_t cx, cy, canvasWidth, canvasHeight;
     plan.transform = tf != nullptr;
     if (tf) {
-        cx = wrapSub(wrapShl(tf->width, 15) / 2, wrapShl(tf->x, 15));
-        cy = wrapSub(wrapShl(tf->height, 15) / 2, wrapShl(tf->y, 15));
-        plan.base = {tf->a, tf->b, wrapSub(tf->c, wrapShl(tf->x, 15)), tf->d, tf->e, wrapSub(tf->f, wrapShl(tf->y, 15))};
+        cx = wrapSub(wrapShiftLeft(tf->width, 15) / 2, wrapShiftLeft(tf->x, 15));
+        cy = wrapSub(wrapShiftLeft(tf->height, 15) / 2, wrapShiftLeft(tf->y, 15));
+        plan.base = {tf->a, tf->b, wrapSub(tf->c, wrapShiftLeft(tf->x, 15)), tf->d, tf->e, wrapSub(tf->f, wrapShiftLeft(tf->y, 15))};
         canvasWidth = tf->width;
         canvasHeight = tf->height;
     } else {
-        cx = wrapShl(src->width, 15) / 2;
-        cy = wrapShl(src->height, 15) / 2;
+        cx = wrapShiftLeft(src->width, 15) / 2;
+        cy = wrapShiftLeft(src->height, 15) / 2;
         plan.base = {kQ15One, 0, 0, 0, kQ15One, 0};
         canvasWidth = src->width;
         canvasHeight = src->height;

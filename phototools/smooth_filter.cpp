@@ -15,8 +15,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/image.h"
-#include "looks/row_walk.h"
+#include "core/image.h"
+#include "core/vector_clones.h"
 #include "phototools/fixed.h"
 #include "phototools/progress.h"
 
@@ -143,7 +143,7 @@ inline uint8_t storeSum(int32_t sum) { return static_cast<uint8_t>(std::min(sum 
 // channel of the neighbouring pixels). The half-width is a constant, so the
 // taps unroll and each output's sum stays in a register.
 template <int H>
-LUMETRA_AVX2_CLONES void blurAlongRow(const uint8_t* __restrict in, uint8_t* __restrict out, int count,
+LUMETRA_VECTOR_CLONES void blurAlongRow(const uint8_t* __restrict in, uint8_t* __restrict out, int count,
                                       const Kernel& kernel) {
     int32_t c[H + 1];
     for (int j = 0; j <= H; ++j) c[j] = kernel.weight[j];
@@ -156,7 +156,7 @@ LUMETRA_AVX2_CLONES void blurAlongRow(const uint8_t* __restrict in, uint8_t* __r
 
 // out[i] = the symmetric sum over the rows rows[H - j] .. rows[H + j].
 template <int H>
-LUMETRA_AVX2_CLONES void blurAcrossRows(const uint8_t* const* rows, uint8_t* __restrict out, int count,
+LUMETRA_VECTOR_CLONES void blurAcrossRows(const uint8_t* const* rows, uint8_t* __restrict out, int count,
                                         const Kernel& kernel) {
     int32_t c[H + 1];
     const uint8_t* __restrict above[H + 1];

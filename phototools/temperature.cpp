@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/fixed.h"
 

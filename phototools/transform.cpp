@@ -2,7 +2,7 @@
 // matrix) and the lossless quarter-turn copy ptRotateClone.
 #include <cmath>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/fixed.h"
 

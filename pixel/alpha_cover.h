@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "pixel/blend_formulas.h"
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 

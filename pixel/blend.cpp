@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/image.h"
-#include "engine/routines.h"
+#include "core/image.h"
+#include "pixel/routines.h"
 #include "pixel/blend_layer_op.h"
 #include "pixel/canvas.h"
 #include "pixel/pixel_walk.h"

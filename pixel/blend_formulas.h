@@ -18,17 +18,10 @@
 #include <cstdlib>
 #include <type_traits>
 
-#include "pixel/pixel15.h"
+#include "core/divide.h"
+#include "core/q15.h"
 
 namespace lumetra {
-
-// Signed 32-bit division truncating toward zero, done in double: both
-// operands are exact in double and the quotient cannot round across an
-// integer, so the result equals the integer division, and the loops using
-// it vectorise (x86 has no vector integer division).
-inline int32_t divideTruncating(int32_t numerator, int32_t divisor) {
-    return static_cast<int32_t>(static_cast<double>(numerator) / static_cast<double>(divisor));
-}
 
 // trunc(sqrt(a << 15)) taken in single precision: the Q15 square root.
 // Values at or below zero (never a byte-derived value) give 0.

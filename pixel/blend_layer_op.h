@@ -13,7 +13,7 @@
 #include "pixel/blend_formulas.h"
 #include "pixel/layer_sampler.h"
 #include "pixel/terms.h"
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 namespace lumetra {
 

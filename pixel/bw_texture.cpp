@@ -1,6 +1,7 @@
 // "bw_texture": the photo in grey with its levels stretched, then a texture
 // overlaid at full weight, stretched over the canvas.
-#include "engine/routines.h"
+#include "core/vector_clones.h"
+#include "pixel/routines.h"
 #include "pixel/texture_steps.h"
 
 namespace lumetra {
@@ -9,7 +10,7 @@ namespace {
 
 // Nothing holds the stretched grey below white, so the overlay runs on
 // 64-bit values.
-LUMETRA_AVX2_CLONES void bwTextureWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+LUMETRA_VECTOR_CLONES void bwTextureWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                        ColorScale stretch, const IplImage* texture, const LayerTransform& placed) {
     lookWalk(src, dst, window,
              toGrey() | applyLevels(stretch) | clampBelow(0) | wideStep<Overlay>(layer<3>(texture, placed), 32768));

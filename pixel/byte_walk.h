@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra {
 

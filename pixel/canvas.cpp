@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 

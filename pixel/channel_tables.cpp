@@ -1,6 +1,6 @@
 #include "pixel/channel_tables.h"
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra {
 

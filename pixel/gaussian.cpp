@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "pixel/byte_walk.h"
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>

@@ -23,9 +23,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "pixel/pixel_walk.h"
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 namespace lumetra {
 

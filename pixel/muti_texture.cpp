@@ -3,7 +3,8 @@
 // n - 1 of the list.
 #include <optional>
 
-#include "engine/routines.h"
+#include "core/vector_clones.h"
+#include "pixel/routines.h"
 #include "pixel/corner_fits.h"
 #include "pixel/texture_data.h"
 #include "pixel/texture_steps.h"
@@ -36,20 +37,20 @@ struct MutiInputs {
 // and for the baseline.
 
 // Textures 2 and 1 share the stretch computed for texture 1.
-LUMETRA_AVX2_CLONES void recipe1(const MutiInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe1(const MutiInputs& in) {
     const LayerTransform shared = in.fit(1, kFitStretch);
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<HardLight>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 18350) |
                  step<Overlay>(in.t<4>(2, shared), 32768) | step<SoftLight>(in.t<4>(1, shared), 32768));
 }
 
-LUMETRA_AVX2_CLONES void recipe2(const MutiInputs& in, const LayerTransform& corner) {
+LUMETRA_VECTOR_CLONES void recipe2(const MutiInputs& in, const LayerTransform& corner) {
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<LinearLight>(in.t<3>(2, in.fit(2, kFitStretch)), 24248) |
                  step<Opacity>(in.t<4>(1, corner), 32768));
 }
 
-LUMETRA_AVX2_CLONES void recipe3(const MutiInputs& in, const LayerTransform& shifted) {
+LUMETRA_VECTOR_CLONES void recipe3(const MutiInputs& in, const LayerTransform& shifted) {
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<Opacity>(in.t<3>(2, in.fit(2, kFitStretch)), 32768) |
                  step<Multiply>(in.t<3>(3, in.fit(3, kFitCoverTopLeft)), 32768) |
@@ -58,7 +59,7 @@ LUMETRA_AVX2_CLONES void recipe3(const MutiInputs& in, const LayerTransform& shi
 
 // All three share the centred cover computed for texture 2. Vivid light
 // can carry p far past white, so it and the step after it run wide.
-LUMETRA_AVX2_CLONES void recipe4(const MutiInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe4(const MutiInputs& in) {
     const LayerTransform shared = in.fit(2, kFitCoverCentred);
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<Screen>(in.t<3>(2, shared), 32768) | wideStep<VividLight>(in.t<3>(3, shared), 22609) |
@@ -66,7 +67,7 @@ LUMETRA_AVX2_CLONES void recipe4(const MutiInputs& in) {
 }
 
 // All five share the stretch computed for texture 5.
-LUMETRA_AVX2_CLONES void recipe5(const MutiInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe5(const MutiInputs& in) {
     const LayerTransform shared = in.fit(5, kFitStretch);
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<Opacity>(in.t<4>(5, shared), 32768) | step<Overlay>(in.t<4>(4, shared), 32768) |

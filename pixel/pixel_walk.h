@@ -25,9 +25,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "pixel/canvas.h"
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 

@@ -1,6 +1,7 @@
 // "texture": one texture laid over the prepared photo S by a fixed recipe.
 // Each recipe below is its row of the recipe table: p = S, then its steps.
-#include "engine/routines.h"
+#include "core/vector_clones.h"
+#include "pixel/routines.h"
 #include "pixel/texture_data.h"
 #include "pixel/texture_steps.h"
 
@@ -30,7 +31,7 @@ struct TextureInputs {
 // T is read by two steps. The last step puts the warm edge colour where
 // the vignette gain G falls: p = mix15(C1, p, G), written as a step toward
 // C1 by 32768 - G.
-LUMETRA_AVX2_CLONES void recipe1(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe1(const TextureInputs& in) {
     const VignetteShape shape = prepareVignette(-32, -100, in.window.width, in.window.height);
     LayerSampler<3> t = in.t();
     lookWalk(in.src, in.dst, in.window,
@@ -38,20 +39,20 @@ LUMETRA_AVX2_CLONES void recipe1(const TextureInputs& in) {
                  step<Opacity>(constant(kTexture1Edge), complement(vignetteWeight15(shape))));
 }
 
-LUMETRA_AVX2_CLONES void recipe2(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe2(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | step<Exclude>(in.t(), 16711));
 }
 
-LUMETRA_AVX2_CLONES void recipe3(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe3(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | step<ColorDodge>(in.t(), 20971));
 }
 
-LUMETRA_AVX2_CLONES void recipe4(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe4(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | step<Exclude>(in.t(), 32768));
 }
 
 // The burn reads T through the half-saturation matrix.
-LUMETRA_AVX2_CLONES void recipe5(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe5(const TextureInputs& in) {
     LayerSampler<3> t = in.t();
     lookWalk(in.src, in.dst, in.window,
              in.s() | sampling(t) | step<Screen>(sampled(t), 17039) |
@@ -59,14 +60,14 @@ LUMETRA_AVX2_CLONES void recipe5(const TextureInputs& in) {
 }
 
 // V = S: S screened over itself.
-LUMETRA_AVX2_CLONES void recipe6(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe6(const TextureInputs& in) {
     lookWalk(
         in.src, in.dst, in.window,
         in.s() | selfStep<Screen>(32768) | step<Opacity>(in.t4(), 16711) | step<Color>(constant(kTexture6Tint), 11141));
 }
 
 // V = the grey average of T.
-LUMETRA_AVX2_CLONES void recipe7(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe7(const TextureInputs& in) {
     LayerSampler<3> t = in.t();
     lookWalk(in.src, in.dst, in.window,
              in.s() | sampling(t) | step<Exclude>(sampled(t), 28508) |
@@ -74,20 +75,20 @@ LUMETRA_AVX2_CLONES void recipe7(const TextureInputs& in) {
 }
 
 // V = S: S multiplied by itself.
-LUMETRA_AVX2_CLONES void recipe8(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe8(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | selfStep<Multiply>(32768) | step<Overlay>(in.t4(), 32768));
 }
 
-LUMETRA_AVX2_CLONES void recipe9(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe9(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window,
              in.s() | step<Difference>(in.t4(), 26214) | step<PinLight>(constant(kTexture9Pin), 32768));
 }
 
-LUMETRA_AVX2_CLONES void recipe10(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe10(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | step<Luminosity>(in.t4(), 32768));
 }
 
-LUMETRA_AVX2_CLONES void recipe11(const TextureInputs& in) {
+LUMETRA_VECTOR_CLONES void recipe11(const TextureInputs& in) {
     lookWalk(in.src, in.dst, in.window, in.s() | step<Opacity>(in.t4(), 32768));
 }
 

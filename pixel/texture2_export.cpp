@@ -1,4 +1,4 @@
-#include "engine/routines.h"
+#include "pixel/routines.h"
 
 extern "C" LUMETRA_API void LUMETRA_CALL AppplyTexture2(IplImage* src, IplImage* dst, IplImage* layer, int opacity,
                                                        const char* modeName, EffectRegion* region) {

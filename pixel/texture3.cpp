@@ -2,7 +2,8 @@
 // looks of one source value Q: look A where the mask is black, look B where
 // it is white. Q is the photo itself or, for some indexes, the photo with
 // its saturation lowered.
-#include "engine/routines.h"
+#include "core/vector_clones.h"
+#include "pixel/routines.h"
 #include "pixel/texture_data.h"
 #include "pixel/texture_steps.h"
 
@@ -93,7 +94,7 @@ struct Unchanged : PixelOp {
 };
 
 template <PixelOperation PreStep>
-LUMETRA_AVX2_CLONES void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ,
+LUMETRA_VECTOR_CLONES void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ,
                                   const CurveLutSet& a, const CurveLutSet& b, const IplImage* mask,
                                   const LayerTransform& stretch) {
     lookWalk(src, dst, window, toQ | twoLooks(a, b, maskWeight(layer<3>(mask, stretch))));

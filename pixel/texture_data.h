@@ -5,7 +5,7 @@
 
 #include "looks/curves.h"
 #include "pixel/canvas.h"
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "looks/look_steps.h"
 #include "pixel/canvas.h"
 #include "pixel/terms.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "tiltshift/pyramid.h"
 #include "tiltshift/transfer.h"
 

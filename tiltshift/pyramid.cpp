@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 namespace lumetra::tiltshift {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "tiltshift/transfer.h"
 
 namespace lumetra::tiltshift {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "pixel/vector_clones.h"
+#include "core/vector_clones.h"
 
 namespace lumetra::tiltshift {
 

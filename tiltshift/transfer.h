@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra::tiltshift {
 

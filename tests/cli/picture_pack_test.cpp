@@ -17,7 +17,7 @@
 #include "cli/cli.h"
 #include "cli/picture_pack.h"
 #include "engine/catalogue.h"
-#include "engine/image.h"
+#include "core/image.h"
 #include "shared_pack.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // indexes that select nothing.
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "support/pictures.h"
 
 namespace lumetra {

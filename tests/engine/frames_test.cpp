@@ -7,9 +7,9 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/frames.h"
+#include "pixel/frames.h"
 #include "engine/interpreter.h"
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "support/pictures.h"
 #include "support/recording_loader.h"
 

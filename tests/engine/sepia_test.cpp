@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/interpreter.h"
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "support/pictures.h"
 
 namespace lumetra {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/bw_data.h"
 #include "support/pictures.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/color_effect_steps.h"
 #include "phototools/map_support.h"
 #include "support/pictures.h"

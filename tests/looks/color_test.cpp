@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "look_pictures.h"
 
 namespace lumetra {

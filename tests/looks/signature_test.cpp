@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "looks/curves.h"
 #include "looks/look_steps.h"
 #include "looks/signature_data.h"

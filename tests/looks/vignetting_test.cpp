@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "looks/routines.h"
 #include "look_pictures.h"
 #include "support/recording_loader.h"
 

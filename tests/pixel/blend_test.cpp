@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "pixel/blend.h"
 #include "pixel/canvas.h"
 #include "support/pictures.h"

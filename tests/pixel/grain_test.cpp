@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "pixel/grain_data.h"
 #include "support/pictures.h"
 

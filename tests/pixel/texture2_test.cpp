@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "support/pictures.h"
 #include "support/recording_loader.h"
 

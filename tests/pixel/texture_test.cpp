@@ -9,7 +9,7 @@
 #include <array>
 #include <vector>
 
-#include "engine/routines.h"
+#include "pixel/routines.h"
 #include "pixel/corner_fits.h"
 #include "support/pictures.h"
 #include "support/recording_loader.h"

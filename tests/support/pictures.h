@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra::test {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pixel/pixel15.h"
+#include "core/q15.h"
 
 namespace lumetra {
 namespace {

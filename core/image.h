@@ -41,6 +41,12 @@ bool isBytePicture(const IplImage* image);
 bool isBytePicture(const IplImage* image, int channels);
 bool sameSize(const IplImage* a, const IplImage* b);
 
+// What every look needs before it touches dst: two 8-bit 3-channel
+// pictures of one size (they may be the same picture).
+inline bool lookPicturesUsable(const IplImage* src, const IplImage* dst) {
+    return isBytePicture(src, 3) && isBytePicture(dst, 3) && sameSize(src, dst);
+}
+
 // Copies a 4-channel picture into a 3-channel one of the same size, dropping
 // alpha. Does nothing unless src has 4 channels, dst 3, and both are given.
 void convertChannels(const IplImage* src, IplImage* dst);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/image.h"
+#include "core/image.h"
 #include "support/pictures.h"
 
 namespace lumetra {

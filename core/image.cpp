@@ -1,4 +1,4 @@
-#include "engine/image.h"
+#include "core/image.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,9 @@
+#include <array>
 #include <cstdint>
 
-#include "engine/image.h"
-#include "engine/routines.h"
+#include "core/image.h"
+#include "core/sepia.h"
+#include "looks/routines.h"
 
 namespace lumetra {
 
@@ -10,6 +12,10 @@ namespace {
 // saturates, anything else truncates toward zero.
 uint8_t sepiaChannel(double value) {
     return value > 255.0 ? 255 : static_cast<uint8_t>(static_cast<int>(value));
+}
+
+double toned(const std::array<double, 3>& weights, double r, double g, double b) {
+    return weights[0] * r + weights[1] * g + weights[2] * b;
 }
 }  // namespace
 
@@ -22,9 +28,9 @@ void applySepia(IplImage* dst) {
             const double r = static_cast<float>(px[2]);
             const double g = static_cast<float>(px[1]);
             const double b = static_cast<float>(px[0]);
-            px[2] = sepiaChannel(0.393 * r + 0.769 * g + 0.189 * b);
-            px[1] = sepiaChannel(0.349 * r + 0.686 * g + 0.168 * b);
-            px[0] = sepiaChannel(0.272 * r + 0.534 * g + 0.131 * b);
+            px[2] = sepiaChannel(toned(kSepia[0], r, g, b));
+            px[1] = sepiaChannel(toned(kSepia[1], r, g, b));
+            px[0] = sepiaChannel(toned(kSepia[2], r, g, b));
         }
     }
 }

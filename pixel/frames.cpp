@@ -3,7 +3,7 @@
 // side (applyFramePieces). A frame sample is laid over the source with the
 // "opacity" blend: the sample's alpha is the cover, and a 4-channel source
 // accumulates alpha as every blend does.
-#include "engine/frames.h"
+#include "pixel/frames.h"
 
 #include <algorithm>
 #include <array>
@@ -11,11 +11,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/image.h"
-#include "engine/routines.h"
+#include "core/image.h"
 #include "pixel/blend_layer_op.h"
 #include "pixel/canvas.h"
 #include "pixel/pixel_walk.h"
+#include "pixel/routines.h"
 #include "pixel/terms.h"
 
 namespace lumetra {
@@ -26,6 +26,10 @@ std::optional<int> frameThickness(const CanvasWindow& window, float factor) {
     if (!std::isfinite(t) || t < std::numeric_limits<int>::min() || t > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(t);
+}
+
+bool frameThicknessFits(const IplImage* picture, float thick, const EffectRegion* region) {
+    return frameThickness(canvasWindow(region, picture), thick).has_value();
 }
 
 bool isFramePicture(const IplImage* picture) {

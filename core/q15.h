@@ -36,8 +36,10 @@ constexpr uint8_t alphaToByte15(int32_t v) {
     return static_cast<uint8_t>(q);
 }
 
-// 32-bit arithmetic that wraps modulo 2^32, without the undefined
-// behaviour of signed overflow.
+// 32-bit two's-complement arithmetic that wraps modulo 2^32: our rule
+// wherever a sum, difference, product or shift can leave the int range
+// (unchecked record fields, far-off canvas positions), with none of the
+// undefined behaviour of signed overflow.
 constexpr int32_t wrapAdd(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }

@@ -1,0 +1,26 @@
+// Integer division truncating toward zero, our one rule for every quotient
+// of the pixel code.
+#pragma once
+
+#include <cstdint>
+
+namespace lumetra {
+
+// Signed 32-bit division truncating toward zero, done in double: both
+// operands are exact in double and the quotient cannot round across an
+// integer, so the result equals the integer division, and the loops using
+// it vectorise (x86 has no vector integer division). The divisor is never
+// zero: callers raise a zero divisor to one first.
+inline int32_t divideTruncating(int32_t numerator, int32_t divisor) {
+    return static_cast<int32_t>(static_cast<double>(numerator) / static_cast<double>(divisor));
+}
+
+// The same quotient for every int32 pair with a nonzero divisor, where a
+// record's unchecked values may hold INT32_MIN: dividing it by -1 wraps to
+// INT32_MIN instead of overflowing.
+inline int32_t wrapDiv(int32_t numerator, int32_t divisor) {
+    if (divisor == -1) return static_cast<int32_t>(0u - static_cast<uint32_t>(numerator));
+    return divideTruncating(numerator, divisor);
+}
+
+}  // namespace lumetra

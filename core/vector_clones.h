@@ -1,0 +1,14 @@
+// Hot row loops are compiled twice, for AVX2 and for the portable x86-64
+// baseline, and the better one is chosen once when the library loads
+// (an ELF ifunc resolver); functions they inline are compiled for both
+// targets too. Elsewhere, and in builds that define
+// LUMETRA_NO_VECTOR_CLONES (ThreadSanitizer cannot run the resolvers),
+// once.
+#pragma once
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+    !defined(LUMETRA_NO_VECTOR_CLONES)
+#define LUMETRA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define LUMETRA_VECTOR_CLONES
+#endif
