@@ -6,8 +6,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include "bench_support.h"
-#include "pixel/routines.h"
 #include "pixel/blend_names.h"
+#include "pixel/routines.h"
 
 namespace lumetra::bench {
 

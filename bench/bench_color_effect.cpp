@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "looks/routines.h"
 #include "looks/color_effect_steps.h"
+#include "looks/routines.h"
 
 namespace lumetra::bench {
 

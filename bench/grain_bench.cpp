@@ -11,8 +11,8 @@
 
 #include "bench_support.h"
 #include "looks/routines.h"
-#include "pixel/routines.h"
 #include "pixel/gaussian.h"
+#include "pixel/routines.h"
 
 namespace lumetra::bench {
 

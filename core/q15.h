@@ -1,6 +1,7 @@
 // The working pixel: int32 channels on the Q15 scale (32768 = 1.0), red
-// first, and the rules that carry bytes in and out of it. A byte survives a
-// read and a store unchanged, for colour and for alpha.
+// first, the rules that carry bytes in and out of it, and the 32-bit
+// arithmetic that wraps. A byte survives a read and a store unchanged, for
+// colour and for alpha.
 #pragma once
 
 #include <algorithm>

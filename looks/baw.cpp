@@ -1,9 +1,9 @@
 // "baw": a fixed grey mix a little brighter than grey, then per-channel
 // curves that tint it (a split-toned black and white). The whole picture
 // is processed; a region changes nothing.
-#include "looks/routines.h"
 #include "looks/bw_data.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 
 namespace lumetra {

@@ -1,8 +1,8 @@
 // "beattle": a lifting curve and a paper picture screened over at full
 // strength, then the variant's finish, mostly weighted by the alpha of a
 // second picture (the mask A2).
-#include "looks/routines.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"

@@ -1,8 +1,8 @@
 // "bw_color": grey, stretched by the levels of the variant's clip
 // fractions; variant 1 adds a darkening vignette of half the larger side.
-#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 
 namespace lumetra {

@@ -1,9 +1,9 @@
 // "color": levels and contrast-tied saturation, a saturation change by hue,
 // then a tint: the pixel with its hue replaced mixed in (variant 1), or a
 // fixed colour laid over with "overlay" (the others).
-#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 #include "pixel/blend_formulas.h"
 

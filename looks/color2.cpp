@@ -1,9 +1,9 @@
 // "color2": thirteen recipes of curves, saturation by hue, a gradient map,
 // a vignette, a grey curve and a sepia matrix. Every recipe reads the
 // source pixel as it is; none takes a histogram.
-#include "looks/routines.h"
 #include "looks/color_data.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 #include "pixel/blend_formulas.h"
 

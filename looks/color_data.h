@@ -3,11 +3,11 @@
 // laid out as its table lists it. Out-of-range variants fall back here.
 #pragma once
 
+#include "core/q15.h"
+#include "core/sepia.h"
 #include "looks/curves.h"
 #include "looks/hsv.h"
 #include "looks/levels.h"
-#include "core/q15.h"
-#include "core/sepia.h"
 
 namespace lumetra {
 

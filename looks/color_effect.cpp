@@ -13,10 +13,10 @@
 #include <memory>
 #include <optional>
 
-#include "looks/routines.h"
 #include "looks/color_effect_data.h"
 #include "looks/color_effect_steps.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 
 namespace lumetra {

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "looks/curves.h"
 #include "core/q15.h"
+#include "looks/curves.h"
 
 namespace lumetra {
 

@@ -1,8 +1,8 @@
 // "glimmer": a transparent overlay laid over the photo by its own alpha, a
 // tone curve, a texture overlaid at 10 %, a second curve, then the variant's
 // finish with a third picture, a warm screen or a last curve.
-#include "looks/routines.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"

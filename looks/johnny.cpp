@@ -2,8 +2,8 @@
 // its lightness, recombined with the untouched source by multiply and soft
 // light, curved, soft-lit by a second texture and curved again; then pulled
 // toward grey, lit pale yellow, or rebuilt from a monochrome base.
-#include "looks/routines.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"

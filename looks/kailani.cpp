@@ -1,8 +1,8 @@
 // "kailani": a warm curve, the pixel overlaid on itself, a light picture by
 // soft light, 70 % saturation at the same lightness; then the variant's
 // curves, a second picture, or a monochrome rebuilt from its chroma.
-#include "looks/routines.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/signature_data.h"
 #include "looks/signature_layers.h"
 #include "looks/signature_steps.h"

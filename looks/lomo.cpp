@@ -1,9 +1,9 @@
 // "lomo": levels and a saturation tied to the picture's own contrast, a
 // full-strength darkening vignette, then the variant's curves.
 // "lomo2": the variant's curves alone.
-#include "looks/routines.h"
 #include "looks/lomo_data.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 #include "pixel/channel_tables.h"
 

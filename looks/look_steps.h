@@ -16,10 +16,10 @@
 #include "looks/curves.h"
 #include "looks/hsv.h"
 #include "looks/levels.h"
+#include "looks/row_walk.h"
 #include "looks/vignette.h"
 #include "pixel/pixel_walk.h"
 #include "pixel/terms.h"
-#include "looks/row_walk.h"
 
 namespace lumetra {
 

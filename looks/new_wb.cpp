@@ -4,12 +4,12 @@
 // picture is processed on bytes; a region changes nothing.
 #include <algorithm>
 
-#include "looks/routines.h"
+#include "core/vector_clones.h"
 #include "looks/bw_data.h"
+#include "looks/routines.h"
 #include "pixel/byte_mix.h"
 #include "pixel/byte_walk.h"
 #include "pixel/gaussian.h"
-#include "core/vector_clones.h"
 
 namespace lumetra {
 

@@ -1,8 +1,8 @@
 // "vignetting" and "vignetting2": levels and a saturation scaled from the
 // measured range, then a darkening towards the edges: a radial falloff, or
 // a mask picture stretched over the canvas.
-#include "looks/routines.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/row_walk.h"
 
 namespace lumetra {

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "pixel/blend_formulas.h"
 #include "core/q15.h"
+#include "pixel/blend_formulas.h"
 
 namespace lumetra {
 

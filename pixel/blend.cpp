@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "core/image.h"
-#include "pixel/routines.h"
 #include "pixel/blend_layer_op.h"
 #include "pixel/canvas.h"
 #include "pixel/pixel_walk.h"
+#include "pixel/routines.h"
 
 namespace lumetra {
 

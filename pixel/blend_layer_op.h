@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/vector_clones.h"
 #include "pixel/alpha_cover.h"
 #include "pixel/blend_formulas.h"
 #include "pixel/layer_sampler.h"
 #include "pixel/terms.h"
-#include "core/vector_clones.h"
 
 namespace lumetra {
 

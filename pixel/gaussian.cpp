@@ -6,8 +6,8 @@
 #include <new>
 
 #include "core/image.h"
-#include "pixel/byte_walk.h"
 #include "core/vector_clones.h"
+#include "pixel/byte_walk.h"
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>

@@ -4,13 +4,13 @@
 // region only places the plates (and the blurred copies laid like them).
 #include <algorithm>
 
-#include "pixel/routines.h"
+#include "core/vector_clones.h"
 #include "pixel/blend.h"
 #include "pixel/byte_mix.h"
 #include "pixel/byte_walk.h"
 #include "pixel/gaussian.h"
 #include "pixel/grain_data.h"
-#include "core/vector_clones.h"
+#include "pixel/routines.h"
 
 namespace lumetra {
 

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "core/image.h"
-#include "pixel/pixel_walk.h"
 #include "core/vector_clones.h"
+#include "pixel/pixel_walk.h"
 
 namespace lumetra {
 

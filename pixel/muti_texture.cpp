@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "core/vector_clones.h"
-#include "pixel/routines.h"
 #include "pixel/corner_fits.h"
+#include "pixel/routines.h"
 #include "pixel/texture_data.h"
 #include "pixel/texture_steps.h"
 

@@ -26,8 +26,8 @@
 #include <utility>
 
 #include "core/image.h"
-#include "pixel/canvas.h"
 #include "core/q15.h"
+#include "pixel/canvas.h"
 
 namespace lumetra {
 

@@ -3,9 +3,9 @@
 // sets of each "texture3" look.
 #pragma once
 
+#include "core/q15.h"
 #include "looks/curves.h"
 #include "pixel/canvas.h"
-#include "core/q15.h"
 
 namespace lumetra {
 

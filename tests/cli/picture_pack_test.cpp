@@ -16,8 +16,8 @@
 
 #include "cli/cli.h"
 #include "cli/picture_pack.h"
-#include "engine/catalogue.h"
 #include "core/image.h"
+#include "engine/catalogue.h"
 #include "shared_pack.h"
 
 namespace {

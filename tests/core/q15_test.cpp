@@ -5,7 +5,7 @@
 namespace lumetra {
 namespace {
 
-TEST(Pixel15, EveryColourAndAlphaByteSurvivesAReadAndAStore) {
+TEST(Q15, EveryColourAndAlphaByteSurvivesAReadAndAStore) {
     for (int c = 0; c < 256; ++c) {
         const auto byte = static_cast<uint8_t>(c);
         EXPECT_EQ(toByte15(colourToQ15(byte)), byte);
@@ -13,7 +13,7 @@ TEST(Pixel15, EveryColourAndAlphaByteSurvivesAReadAndAStore) {
     }
 }
 
-TEST(Pixel15, ConversionsFollowTheByteRules) {
+TEST(Q15, ConversionsFollowTheByteRules) {
     EXPECT_EQ(colourToQ15(255), 32640);  // c << 7: white is not quite 1.0
     EXPECT_EQ(alphaToQ15(127), 16256);   // (127 + 0) << 7
     EXPECT_EQ(alphaToQ15(128), 16512);   // (128 + 1) << 7
@@ -28,7 +28,7 @@ TEST(Pixel15, ConversionsFollowTheByteRules) {
     EXPECT_EQ(alphaToByte15(16512), 128);  // 129 - 1
 }
 
-TEST(Pixel15, OpacityPercentagesTruncate) {
+TEST(Q15, OpacityPercentagesTruncate) {
     EXPECT_EQ(opacity15(100), 32768);
     EXPECT_EQ(opacity15(50), 16384);
     EXPECT_EQ(opacity15(1), 327);  // 32768 / 100 = 327.68
@@ -36,7 +36,7 @@ TEST(Pixel15, OpacityPercentagesTruncate) {
     EXPECT_EQ(opacity15(131072), 0);  // 2^17 << 15 wraps to 0 in 32 bits
 }
 
-TEST(Pixel15, MixAndLuminance) {
+TEST(Q15, MixAndLuminance) {
     EXPECT_EQ(mix15(1000, 5000, 0), 1000);
     EXPECT_EQ(mix15(1000, 5000, 32768), 5000);
     EXPECT_EQ(mix15(1000, 5000, 16384), 3000);

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <limits>
 
-#include "pixel/frames.h"
 #include "engine/interpreter.h"
+#include "pixel/frames.h"
 #include "pixel/routines.h"
 #include "support/pictures.h"
 #include "support/recording_loader.h"

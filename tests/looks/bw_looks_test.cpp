@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "looks/routines.h"
 #include "looks/bw_data.h"
+#include "looks/routines.h"
 #include "support/pictures.h"
 
 namespace lumetra {

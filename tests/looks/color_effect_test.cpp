@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "looks/routines.h"
 #include "looks/color_effect_steps.h"
+#include "looks/routines.h"
 #include "phototools/map_support.h"
 #include "support/pictures.h"
 

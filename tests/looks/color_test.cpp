@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "looks/routines.h"
 #include "look_pictures.h"
+#include "looks/routines.h"
 
 namespace lumetra {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "looks/routines.h"
 #include "look_pictures.h"
+#include "looks/routines.h"
 
 namespace lumetra {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "looks/routines.h"
 #include "looks/curves.h"
 #include "looks/look_steps.h"
+#include "looks/routines.h"
 #include "looks/signature_data.h"
 #include "support/pictures.h"
 

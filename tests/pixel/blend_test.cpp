@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "pixel/routines.h"
 #include "pixel/blend.h"
 #include "pixel/canvas.h"
+#include "pixel/routines.h"
 #include "support/pictures.h"
 
 namespace lumetra {

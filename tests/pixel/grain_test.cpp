@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "pixel/routines.h"
 #include "pixel/grain_data.h"
+#include "pixel/routines.h"
 #include "support/pictures.h"
 
 namespace lumetra {

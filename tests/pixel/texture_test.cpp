@@ -9,8 +9,8 @@
 #include <array>
 #include <vector>
 
-#include "pixel/routines.h"
 #include "pixel/corner_fits.h"
+#include "pixel/routines.h"
 #include "support/pictures.h"
 #include "support/recording_loader.h"
 
