@@ -1,13 +1,14 @@
 // Toning tables: byte-to-byte tone curves through a few listed (input,
-// value) knots, filled in by monotone piecewise-cubic Hermite interpolation.
-// Between knots that rise (or fall) the curve never turns back, and every
-// knot's value comes back exactly. The tables are built at compile time.
+// value) knots, filled in by the monotone cubic of core/spline.h: between
+// knots that rise (or fall) the curve never turns back, and every knot's
+// value comes back exactly. The tables are built at compile time.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
+#include "core/spline.h"
 #include "pixel/channel_tables.h"
 
 namespace lumetra {
@@ -30,19 +31,6 @@ struct ToningKnots {
 
 namespace toning_detail {
 
-constexpr int sign(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
-constexpr double magnitude(double v) { return v < 0 ? -v : v; }
-
-// The slope at an end knot from the two intervals next to it (h0, d0 the
-// nearer): the three-point estimate, made 0 against the nearer secant's
-// sign and held to 3 d0 where the secants turn.
-constexpr double endSlope(double h0, double h1, double d0, double d1) {
-    const double m = ((2 * h0 + h1) * d0 - h0 * d1) / (h0 + h1);
-    if (sign(m) != sign(d0)) return 0;
-    if (sign(d0) != sign(d1) && magnitude(m) > magnitude(3 * d0)) return 3 * d0;
-    return m;
-}
-
 // floor(v + 0.5) held to 0..255.
 constexpr uint8_t roundToByte(double v) {
     const double shifted = v + 0.5;
@@ -53,38 +41,13 @@ constexpr uint8_t roundToByte(double v) {
 
 }  // namespace toning_detail
 
+// The monotone cubic through the knots at every byte, rounded to a byte.
 template <size_t N>
 constexpr ToningTable monotoneTable(const KnotInputs<N>& xs, const KnotValues<N>& ys) {
-    static_assert(N >= 3, "a toning curve needs at least three knots");
-    using namespace toning_detail;
-    std::array<double, N - 1> h{}, d{};
-    for (size_t k = 0; k + 1 < N; ++k) {
-        h[k] = xs[k + 1] - xs[k];
-        d[k] = (ys[k + 1] - ys[k]) / h[k];
-    }
-    // Interior slopes: the weighted harmonic mean of the secants, 0 at a
-    // turn or beside a flat interval.
-    std::array<double, N> m{};
-    for (size_t k = 1; k + 1 < N; ++k) {
-        if (sign(d[k - 1]) != sign(d[k]) || d[k - 1] == 0 || d[k] == 0) continue;
-        const double w1 = 2 * h[k] + h[k - 1];
-        const double w2 = h[k] + 2 * h[k - 1];
-        m[k] = (w1 + w2) / (w1 / d[k - 1] + w2 / d[k]);
-    }
-    m[0] = endSlope(h[0], h[1], d[0], d[1]);
-    m[N - 1] = endSlope(h[N - 2], h[N - 3], d[N - 2], d[N - 3]);
-
     ToningTable table{};
-    size_t k = 0;
-    for (int x = 0; x < 256; ++x) {
-        while (k + 2 < N && x >= xs[k + 1]) ++k;
-        const double t = (x - xs[k]) / h[k];
-        const double t2 = t * t;
-        const double t3 = t2 * t;
-        const double value = (2 * t3 - 3 * t2 + 1) * ys[k] + (t3 - 2 * t2 + t) * h[k] * m[k] +
-                             (-2 * t3 + 3 * t2) * ys[k + 1] + (t3 - t2) * h[k] * m[k + 1];
-        table[static_cast<size_t>(x)] = roundToByte(value);
-    }
+    sampleMonotoneSpline(
+        xs, ys, 256, [](int x) { return static_cast<double>(x); },
+        [&table](int x, double value) { table[static_cast<size_t>(x)] = toning_detail::roundToByte(value); });
     return table;
 }
 
