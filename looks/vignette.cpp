@@ -1,7 +1,8 @@
 #include "looks/vignette.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "core/vignette_law.h"
 
 #include "core/vector_clones.h"
 
@@ -15,20 +16,10 @@ constexpr int64_t kLargestGainTable = int64_t{1} << 18;
 
 int32_t wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
 
-// f = (q * q, low 32 bits as int32) >> 9: about 32768 (1 + d^2/R^2)^2;
-// when darkening, 0x40000000 / f: the falloff itself. A q so large that
-// its square wraps to 0 gives f = 0, full darkening.
+// The law in 32-bit words: q * q keeps its low 32 bits, and a q so large
+// that its square wraps to 0 darkens fully.
 int32_t falloff(const VignetteShape& shape, int64_t q) {
-    const uint32_t q32 = static_cast<uint32_t>(static_cast<uint64_t>(q));
-    int32_t f = static_cast<int32_t>(q32 * q32) >> 9;
-    if (!shape.brighten) f = f != 0 ? 0x40000000 / f : 0;
-    return f;
-}
-
-// ((f - one) * strength + round) >> 8 in wrapping 32-bit arithmetic.
-int32_t scaledGain(int32_t f, int32_t one, int32_t strength, uint32_t round) {
-    const uint32_t product = static_cast<uint32_t>(f - one) * static_cast<uint32_t>(strength);
-    return static_cast<int32_t>(product + round) >> 8;
+    return vignette_law::falloff<int32_t>(wrap32(q), shape.brighten, 0);
 }
 }  // namespace
 
@@ -36,10 +27,9 @@ VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t 
     VignetteShape shape{};
     shape.cx = width >> 1;
     shape.cy = height >> 1;
-    shape.brighten = amount >= 1;
-    const int64_t percent = shape.brighten ? amount : -static_cast<int64_t>(amount);
-    shape.strength = wrap32(percent * 256 / 100);
-    const double radius = std::trunc(std::max(width, height) * std::pow(2.0, radiusExp * 0.01));
+    shape.brighten = vignette_law::brightens(amount);
+    shape.strength = wrap32(vignette_law::strength(amount));
+    const double radius = vignette_law::referenceLength(std::max(width, height), radiusExp);
     int64_t r = 1;
     if (radius > 1.0) r = radius < static_cast<double>(kLargestRadius) ? static_cast<int64_t>(radius) : kLargestRadius;
     shape.radius2 = r * r;
@@ -49,16 +39,16 @@ VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t 
 
 int64_t vignetteQ(const VignetteShape& shape, int64_t distance2) {
     const int64_t t = shape.radius2 + distance2;
-    if (shape.inverseRadius2 > 0) return (t * shape.inverseRadius2) >> 18;
+    if (shape.inverseRadius2 > 0) return vignette_law::spreadQ12(static_cast<uint64_t>(t), static_cast<uint64_t>(shape.inverseRadius2));
     return (t << 12) / shape.radius2;
 }
 
 int32_t vignetteGain15OfQ(const VignetteShape& shape, int64_t q) {
-    return scaledGain(falloff(shape, q), 32768, shape.strength, 0x800000u);
+    return vignette_law::gain<15>(falloff(shape, q), shape.strength);
 }
 
 int32_t vignetteGain12OfQ(const VignetteShape& shape, int64_t q) {
-    return scaledGain(falloff(shape, q) >> 3, 4096, shape.strength, 0x100000u);
+    return vignette_law::gain<12>(falloff(shape, q), shape.strength);
 }
 
 int32_t vignetteGain15(const VignetteShape& shape, int32_t x, int32_t y) {

@@ -1,18 +1,17 @@
 // Lens setters and the set-up of their corrections for the renderer.
 #include "phototools/lens.h"
 
-#include <cmath>
-#include <cstdlib>
+#include "core/vignette_law.h"
 
 namespace lumetra::pt {
 
 bool prepareVignette(const ColorMap& m, int32_t side, int32_t cx, int32_t cy, Vignette& v) {
-    const int64_t length = truncToInt(side * std::pow(2.0, m.lensRadius * 0.01));
+    const int64_t length = truncToInt(vignette_law::referenceLength(side, m.lensRadius));
     if (length < 1 || length > 46340) return false;
-    v.brighten = m.lensAmount >= 1;
+    v.brighten = vignette_law::brightens(m.lensAmount);
     v.r2 = length * length;
     v.inverse = 0x40000000 / v.r2;
-    v.strength = std::llabs(static_cast<int64_t>(m.lensAmount)) * 256 / 100;
+    v.strength = vignette_law::strength(m.lensAmount);
     if (v.strength > (int64_t{1} << 24)) v.strength = int64_t{1} << 24;  // any more saturates every channel
     v.cx = cx;
     v.cy = cy;

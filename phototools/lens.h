@@ -3,8 +3,10 @@
 // correction, both prepared once per call.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
+#include "core/vignette_law.h"
 #include "lumetra.h"
 #include "phototools/fixed.h"
 
@@ -25,19 +27,16 @@ struct Vignette {
     int64_t strength = 0;  // |amount| * 256 / 100
     int32_t cx = 0, cy = 0;
 
-    // Q15 gain at source position (X, Y).
+    // Q15 gain at source position (X, Y), the law in 64-bit words.
     inline int64_t gainAt(int32_t x, int32_t y) const {
         const int64_t dx = wrapSub(x, cx) >> 15;
         const int64_t dy = wrapSub(y, cy) >> 15;
         const uint64_t spread = static_cast<uint64_t>(r2 + dx * dx + dy * dy);  // up to 2^34
-        int64_t t = static_cast<int64_t>((spread * static_cast<uint64_t>(inverse)) >> 18);
         // Beyond 2^22 every gain saturates a channel (or darkens it to 0)
         // already; the bound keeps the products below inside 64 bits.
-        if (t > (int64_t{1} << 22)) t = int64_t{1} << 22;
-        int64_t g = (t * t) >> 9;
-        if (!brighten) g = 0x40000000 / (g > 0 ? g : 1);
-        g = ((g - 32768) * strength + 0x800000) >> 8;
-        return clamp64(g, -(int64_t{1} << 32), int64_t{1} << 32);
+        const int64_t q = std::min(vignette_law::spreadQ12(spread, static_cast<uint64_t>(inverse)), int64_t{1} << 22);
+        const int64_t f = vignette_law::falloff<int64_t>(q, brighten, 0x40000000);
+        return clamp64(vignette_law::gain<15>(f, strength), -(int64_t{1} << 32), int64_t{1} << 32);
     }
     inline int32_t apply(int32_t channel, int64_t gain) const { return saturate32((channel * gain) >> 15); }
 };
