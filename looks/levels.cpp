@@ -3,43 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/histogram.h"
 #include "core/image.h"
 
 namespace lumetra {
 
-namespace {
-// Counts of the bytes of one row run into four interleaved arrays: nearby
-// bytes often repeat a value, and spreading them keeps consecutive
-// increments of one counter from waiting on each other.
-using Counters = std::array<std::array<uint32_t, 256>, 4>;
-void countBytes(const uint8_t* __restrict bytes, size_t n, Counters& counts) {
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        ++counts[0][bytes[i]];
-        ++counts[1][bytes[i + 1]];
-        ++counts[2][bytes[i + 2]];
-        ++counts[3][bytes[i + 3]];
-    }
-    for (; i < n; ++i) ++counts[0][bytes[i]];
-}
-}  // namespace
-
 LevelsHistogram takeHistogram(const IplImage* picture) {
     // The levels count every colour byte alike, whatever its channel. A
     // picture holds fewer than 2^31 bytes, so 32-bit counters cannot fill.
-    Counters counts{};
-    const int channels = picture->nChannels;
-    for (int y = 0; y < picture->height; ++y) {
-        const uint8_t* row = rowOf(picture, y);
-        if (channels == 3) {
-            countBytes(row, static_cast<size_t>(picture->width) * 3, counts);
-        } else {
-            for (int x = 0; x < picture->width; ++x) countBytes(row + x * channels, 3, counts);
-        }
-    }
+    ChannelHistogram<uint32_t> counts;
+    for (int y = 0; y < picture->height; ++y) countRow(rowOf(picture, y), picture->width, picture->nChannels, counts);
     LevelsHistogram histogram;
-    for (size_t k = 0; k < 256; ++k)
-        for (const auto& part : counts) histogram.count[k] += part[k];
+    for (int k = 0; k < 256; ++k)
+        histogram.count[static_cast<size_t>(k)] = uint64_t{counts.at(0, k)} + counts.at(1, k) + counts.at(2, k);
     histogram.pixels = static_cast<uint64_t>(picture->width) * static_cast<uint64_t>(picture->height);
     return histogram;
 }

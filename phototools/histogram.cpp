@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/histogram.h"
 #include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/fixed.h"
@@ -16,39 +17,30 @@ constexpr int kBins = 256;
 constexpr int kEstimateBins = 250;  // pixels with a channel at 250 or above stay out of the estimate
 
 // Counts of the unclipped pixels for the estimate.
-struct EstimateCounts {
-    uint64_t red[kEstimateBins] = {}, green[kEstimateBins] = {}, blue[kEstimateBins] = {};
-    uint64_t pixels = 0;
-};
+using EstimateCounts = ChannelHistogram<uint64_t, kEstimateBins>;
 
 template <class Sample, int Shift>
 void countPixels(const IplImage* img, Histography& h, EstimateCounts& e) {
-    for (int y = 0; y < img->height; ++y) {
-        const Sample* p = reinterpret_cast<const Sample*>(rowOf(img, y));
-        for (int x = 0; x < img->width; ++x, p += 3) {
-            const unsigned b = p[0] >> Shift, g = p[1] >> Shift, r = p[2] >> Shift;
-            ++h.blue[b], ++h.green[g], ++h.red[r];
-            if (b < kEstimateBins && g < kEstimateBins && r < kEstimateBins) {
-                ++e.blue[b], ++e.green[g], ++e.red[r];
-                ++e.pixels;
-            }
-        }
-    }
+    ChannelHistogram<uint32_t> all;
+    for (int y = 0; y < img->height; ++y)
+        countRow<Shift>(reinterpret_cast<const Sample*>(rowOf(img, y)), img->width, 3, all, e);
+    for (int v = 0; v < kBins; ++v) h.blue[v] = all.at(0, v), h.green[v] = all.at(1, v), h.red[v] = all.at(2, v);
 }
 
 // The order-6 mean of each channel, normalised to luminance 1, as a
 // temperature; 0 and 0 ("unknown") when no pixel or no red or green counts.
 void estimate(const EstimateCounts& e, Histography& h) {
-    if (e.pixels == 0) return;
+    const uint64_t pixels = e.pixels();
+    if (pixels == 0) return;
     double sr = 0, sg = 0, sb = 0;
     for (int i = 0; i < kEstimateBins; ++i) {
         const double v = i;
         const double v6 = v * v * v * v * v * v;
-        sr += v6 * e.red[i];
-        sg += v6 * e.green[i];
-        sb += v6 * e.blue[i];
+        sr += v6 * e.at(2, i);
+        sg += v6 * e.at(1, i);
+        sb += v6 * e.at(0, i);
     }
-    const double n = static_cast<double>(e.pixels);
+    const double n = static_cast<double>(pixels);
     double r = std::pow(sr / n, 0.16666666666666666);
     double g = std::pow(sg / n, 0.16666666666666666);
     double b = std::pow(sb / n, 0.16666666666666666);
