@@ -24,8 +24,12 @@ constexpr int64_t strength(int amount) {
 // caller bounds it.
 inline double referenceLength(int32_t side, int exponent) { return std::trunc(side * std::pow(2.0, exponent * 0.01)); }
 
-// q = ((R^2 + d^2) * inverse) >> 18 with inverse = 0x40000000 / R^2: about
-// 4096 (1 + d^2/R^2). Unsigned, so a spread up to 2^34 stays defined.
+// The Q30 reciprocal 0x40000000 / R^2 (R^2 at least 1): 0 once R passes
+// 32768.
+constexpr int64_t inverseRadius2(int64_t radius2) { return 0x40000000 / radius2; }
+
+// q = ((R^2 + d^2) * inverse) >> 18, about 4096 (1 + d^2/R^2). Unsigned, so
+// a spread up to 2^34 stays defined.
 constexpr int64_t spreadQ12(uint64_t spread, uint64_t inverse) {
     return static_cast<int64_t>((spread * inverse) >> 18);
 }

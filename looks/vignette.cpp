@@ -33,7 +33,7 @@ VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t 
     int64_t r = 1;
     if (radius > 1.0) r = radius < static_cast<double>(kLargestRadius) ? static_cast<int64_t>(radius) : kLargestRadius;
     shape.radius2 = r * r;
-    shape.inverseRadius2 = shape.radius2 <= 0x40000000 ? static_cast<int32_t>(0x40000000 / shape.radius2) : 0;
+    shape.inverseRadius2 = static_cast<int32_t>(vignette_law::inverseRadius2(shape.radius2));
     return shape;
 }
 

@@ -10,7 +10,7 @@ bool prepareVignette(const ColorMap& m, int32_t side, int32_t cx, int32_t cy, Vi
     if (length < 1 || length > 46340) return false;
     v.brighten = vignette_law::brightens(m.lensAmount);
     v.r2 = length * length;
-    v.inverse = 0x40000000 / v.r2;
+    v.inverse = vignette_law::inverseRadius2(v.r2);
     v.strength = vignette_law::strength(m.lensAmount);
     if (v.strength > (int64_t{1} << 24)) v.strength = int64_t{1} << 24;  // any more saturates every channel
     v.cx = cx;
