@@ -56,7 +56,6 @@ TEST(CurveLutSet, FillsBlueGreenRedInPictureOrder) {
     EXPECT_EQ(luts.lut[2][500], 32767);  // red
     EXPECT_EQ(luts.lut[1][500], 16384);  // green
     EXPECT_EQ(luts.lut[0][500], 0);      // blue
-    EXPECT_EQ(&luts.red(), &luts.lut[2]);
 }
 
 TEST(LookupCurve, InterpolatesBetweenEntriesAndExtrapolatesPastTheLast) {

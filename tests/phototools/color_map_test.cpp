@@ -102,18 +102,6 @@ TEST(Curves, ClampCurveValue) {
     EXPECT_EQ(pt::clampCurveValue(0.0 / 0.0), 0);
 }
 
-TEST(Curves, DrawTwoPointsIsTheDiagonal) {
-    const double x[] = {0.0, 1.0}, y[] = {0.0, 1.0};
-    int out[1024];
-    ptDrawCurve(2, x, y, out);
-    for (int i = 0; i < 1024; ++i) {
-        ASSERT_LE(out[i], i);  // truncation may put a sample one lower
-        ASSERT_GE(out[i], i - 1);
-    }
-    EXPECT_EQ(out[0], 0);
-    EXPECT_EQ(out[1023], 1023);
-}
-
 TEST(Curves, DrawIsFlatOutsideThePointsAndClamped) {
     // Line from (0.25, 0.5) to (0.75, 1.5): flat 511 left of 0.25, clamped
     // to 1023 once the line passes 1.0 (at t = 0.5), flat at the end.
