@@ -5,6 +5,7 @@
 // the colour step are template parameters, so each stage runs its own loop.
 #include <cstring>
 
+#include "core/bilinear.h"
 #include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/color_step.h"
@@ -108,8 +109,9 @@ struct Bilinear {
         int32_t fx, fy;
     };
     inline Tap tapAt(int32_t x, int32_t y) const {
-        const int32_t col = x >> 15, line = y >> 15, below = down ? line + 1 : line;
-        Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, x & 0x7FFF, y & 0x7FFF};
+        const core::Split15 across = core::split15(x), downward = core::split15(y);
+        const int32_t col = across.whole, line = downward.whole, below = down ? line + 1 : line;
+        Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, across.fraction, downward.fraction};
         if constexpr (Blend) {
             tap.q00 = src2.at<T>(col, line);
             tap.q01 = src2.at<T>(col, below);
@@ -120,13 +122,12 @@ struct Bilinear {
         if constexpr (Blend) return read.mix(p[offset], q[offset]);
         else return p[offset];
     }
-    // Channel c interpolated between the four neighbours.
+    // Channel c interpolated between the four neighbours: across the row
+    // first, truncated to the working scale, then down.
     inline int32_t value(const Tap& t, int c) const {
-        constexpr int s = Reader<T, Blend>::kShift;
-        const int32_t top = (tapValue(t.p00, t.q00, right + c) * t.fx + tapValue(t.p00, t.q00, c) * (32768 - t.fx)) >> s;
-        const int32_t bottom =
-            (tapValue(t.p01, t.q01, right + c) * t.fx + tapValue(t.p01, t.q01, c) * (32768 - t.fx)) >> s;
-        return (top * (32768 - t.fy) + bottom * t.fy) >> 15;
+        return core::bilinear15<core::FirstAxis::Across, Reader<T, Blend>::kShift, 15>(
+            tapValue(t.p00, t.q00, c), tapValue(t.p00, t.q00, right + c), tapValue(t.p01, t.q01, c),
+            tapValue(t.p01, t.q01, right + c), t.fx, t.fy);
     }
 };
 
