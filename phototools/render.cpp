@@ -4,6 +4,7 @@
 // vignetting, technicolor, the stage's colour step, store. The sampler and
 // the colour step are template parameters, so each stage runs its own loop.
 #include <cstring>
+#include <vector>
 
 #include "core/bilinear.h"
 #include "core/image.h"
@@ -220,22 +221,41 @@ struct ChannelSteps {
     }
 };
 
-// Everything is taken by value: the byte stores below may alias whatever a
-// reference reaches, and the copies keep the loop's settings in registers.
+// One destination row as planes of 15-bit working values, with the colour
+// step's scratch.
+struct RowPlanes {
+    std::vector<int32_t> r, g, b;
+    std::vector<uint8_t> ranking, flag;
+    explicit RowPlanes(int32_t width)
+        : r(static_cast<size_t>(width)), g(r.size()), b(r.size()), ranking(r.size()), flag(r.size()) {}
+};
+
+// Row by row: sample (with gains, vignetting and technicolor) into planes,
+// run the colour step over the row, store. Everything is taken by value:
+// the byte stores may alias whatever a reference reaches, and the copies
+// keep the loop's settings in registers.
 template <class Sampler, class Step>
 int renderRows(const Sampler sampler, const ChannelSteps channels, const Step step, IplImage* dst,
                const Progress progress) {
+    const int32_t width = dst->width;
+    RowPlanes planes(width);
+    int32_t* __restrict red = planes.r.data();
+    int32_t* __restrict green = planes.g.data();
+    int32_t* __restrict blue = planes.b.data();
     for (int32_t y = 0; y < dst->height; ++y) {
         if (!progress.proceed(y)) return 0;
         const auto row = sampler.row(y);
-        uint8_t* out = rowOf(dst, y);
-        for (int32_t x = 0; x < dst->width; ++x, out += 3) {
+        for (int32_t x = 0; x < width; ++x) {
             Sample s = sampler.at(row, x);
             if (channels.any) channels.apply(s.color, s.x, s.y);
-            step.apply(s.color.r, s.color.g, s.color.b);
-            out[0] = static_cast<uint8_t>(s.color.b >> 7);
-            out[1] = static_cast<uint8_t>(s.color.g >> 7);
-            out[2] = static_cast<uint8_t>(s.color.r >> 7);
+            red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+        }
+        step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data());
+        uint8_t* out = rowOf(dst, y);
+        for (int32_t x = 0; x < width; ++x, out += 3) {
+            out[0] = static_cast<uint8_t>(blue[x] >> 7);
+            out[1] = static_cast<uint8_t>(green[x] >> 7);
+            out[2] = static_cast<uint8_t>(red[x] >> 7);
         }
     }
     return 1;
