@@ -36,16 +36,22 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
         const int32_t lo = std::min(red, std::min(green, blue));
         const int32_t dmax = ((hi - l) * saturation) >> 8;
         const int32_t dmin = ((lo - l) * saturation) >> 8;
-        const bool white = l > kWhite15;
-        const bool outside = !white && (l + dmax > kWhite15 || l + dmin < 0);
-        const int32_t newRed = std::clamp(l + (((red - l) * saturation) >> 8), 0, kWhite15);
-        const int32_t newGreen = std::clamp(l + (((green - l) * saturation) >> 8), 0, kWhite15);
-        const int32_t newBlue = std::clamp(l + (((blue - l) * saturation) >> 8), 0, kWhite15);
-        r[i] = white ? kWhite15 : (outside ? red : newRed);
-        g[i] = white ? kWhite15 : (outside ? green : newGreen);
-        b[i] = white ? kWhite15 : (outside ? blue : newBlue);
-        flag[i] = outside ? 1 : 0;
-        ranking[i] = static_cast<uint8_t>(rankingOf(red, green, blue));
+        // Masks: all ones for a white pixel, for a pixel left to the full rule.
+        const int32_t white = -static_cast<int32_t>(l > kWhite15);
+        const int32_t outside = ~white & -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const auto pick = [white, outside](int32_t input, int32_t saturated) {
+            const int32_t kept = (saturated & ~outside) | (input & outside);
+            return (kept & ~white) | (kWhite15 & white);
+        };
+        const auto held = [](int32_t v) { return std::min(std::max(v, 0), kWhite15); };
+        r[i] = pick(red, held(l + (((red - l) * saturation) >> 8)));
+        g[i] = pick(green, held(l + (((green - l) * saturation) >> 8)));
+        b[i] = pick(blue, held(l + (((blue - l) * saturation) >> 8)));
+        flag[i] = static_cast<uint8_t>(outside & 1);
+        // rankingOf in arithmetic: green <= blue gives 3, 4 or 5, else 0, 1 or 2.
+        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
     }
 }
 
