@@ -55,6 +55,53 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
     }
 }
 
+// rotateHuePart on a row, as selects so that it vectorises. Ranking k
+// holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,
+// 5 R B G (kRankings); the odd ones turn by oddPart. Sector s of the turned
+// hue gives max, mid, min the values {vmax, up, vmin}, {down, vmax, vmin},
+// {vmin, vmax, up}, {vmin, down, vmax}, {up, vmin, vmax}, {vmax, vmin, down}
+// (kPick). A pixel with chroma <= 0 keeps its values; the lanes computed
+// for it are discarded, and stay free of overflow (channels are 0..32767).
+LUMETRA_VECTOR_CLONES
+void rotateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
+               const uint8_t* __restrict ranking, int32_t evenPart, int32_t oddPart) {
+    // Masks (all ones when the condition holds) and a select on them.
+    const auto mask = [](bool condition) { return -static_cast<int32_t>(condition); };
+    const auto select = [](int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); };
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t k = ranking[i];
+        const int32_t redMax = mask((k == 0) | (k == 5)), redMid = mask((k == 1) | (k == 4));
+        const int32_t greenMax = mask((k == 1) | (k == 2)), greenMid = mask((k == 0) | (k == 3));
+        const int32_t blueMax = mask((k == 3) | (k == 4)), blueMid = mask((k == 2) | (k == 5));
+        const int32_t vmax = select(redMax, red, select(greenMax, green, blue));
+        const int32_t vmid = select(redMid, red, select(greenMid, green, blue));
+        const int32_t vmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
+        const int32_t chroma = vmax - vmin;
+        const int32_t active = mask(chroma > 0);
+        // Exact as in truncatedQuotient: the operands are far below 2^53.
+        // The numerator is formed in double (exactly) so that the division
+        // is not folded back into an integer one, which would not vectorise.
+        const double numerator = static_cast<double>(vmid - vmin) * 600.0;
+        const int32_t hue = static_cast<int32_t>(numerator / static_cast<double>(select(active, chroma, 1)));
+        int32_t h = select(mask(k & 1), oddPart, evenPart) + hue;
+        h -= 3600 & mask(h >= 3600);
+        const int32_t sector = h / 600;
+        const int32_t f = h - sector * 600;
+        const int32_t up = vmin + (chroma * f) / 600;
+        const int32_t down = vmin + (chroma * (600 - f)) / 600;
+        const int32_t newMax = select(mask((sector == 0) | (sector == 5)), vmax,
+                                      select(mask(sector == 1), down, select(mask(sector == 4), up, vmin)));
+        const int32_t newMid =
+            select(mask(sector == 0), up, select(mask(sector <= 2), vmax, select(mask(sector == 3), down, vmin)));
+        const int32_t newMin =
+            select(mask(sector <= 1), vmin, select(mask(sector == 2), up, select(mask(sector == 5), down, vmax)));
+        r[i] = select(active, select(redMax, newMax, select(redMid, newMid, newMin)), red);
+        g[i] = select(active, select(greenMax, newMax, select(greenMid, newMid, newMin)), green);
+        b[i] = select(active, select(blueMax, newMax, select(blueMid, newMid, newMin)), blue);
+    }
+}
+
 ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
     ColorTables t;
     t.saturation = heldSaturation(m.saturation);

@@ -167,6 +167,10 @@ inline int32_t mirroredPart(int64_t rot) { return rot % 3600 != 0 ? rotationPart
 // input and has flag 1. ranking receives rankingOf of each input.
 void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag);
 
+// rotateHuePart on a row of planes (0..32767) whose incoming colours had
+// the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
+void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart);
+
 // What the step reads per pixel, held by value: the renderer's byte stores
 // may alias anything reached through a reference, which would reload every
 // field after each pixel.
@@ -196,10 +200,18 @@ struct ColorStep {
     // A row of pixels held as planes, 0..65535 in, 0..32767 out; `ranking`
     // and `flag` are scratch rows of at least n bytes.
     void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
-        if constexpr (!Tone && !PerHue) {
-            applySaturationRow(r, g, b, n, ranking, flag);
-        } else {
+        if constexpr (PerHue) {
             for (int i = 0; i < n; ++i) apply(r[i], g[i], b[i]);
+        } else if constexpr (!Tone) {
+            applySaturationRow(r, g, b, n, ranking, flag);
+        } else {  // the tone envelopes per pixel, then the rotation as a row pass
+            for (int i = 0; i < n; ++i) {
+                ranking[i] = static_cast<uint8_t>(rankingOf(r[i], g[i], b[i]));
+                int32_t channel[3];
+                scaleOffsets(r[i], g[i], b[i], channel);
+                r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
+            }
+            if (t.rotation != 0) rotateRow(r, g, b, n, ranking, t.evenPart, t.oddPart);
         }
     }
 
@@ -215,13 +227,7 @@ struct ColorStep {
             scaleOffsets(r[i], g[i], b[i], channel);
             r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
         }
-        if (t.rotation == 0) return;
-        for (int i = 0; i < n; ++i) {
-            const Ranking& rank = kRankings[ranking[i]];
-            int32_t channel[3] = {r[i], g[i], b[i]};
-            rotateHuePart(rank.odd ? t.oddPart : t.evenPart, channel, rank);
-            r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
-        }
+        if (t.rotation != 0) rotateRow(r, g, b, n, ranking, t.evenPart, t.oddPart);
     }
 
     inline void applyAlike(int32_t& r, int32_t& g, int32_t& b) const {
