@@ -82,7 +82,7 @@ struct DirectSampler {
         if constexpr (Blend) return {src.at<T>(0, y), src2.at<T>(0, y), wrapShiftLeft(y, 15)};
         else return {src.at<T>(0, y), nullptr, wrapShiftLeft(y, 15)};
     }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const T* p = row.p + 3 * x;
         const T* q = nullptr;
         if constexpr (Blend) q = row.q + 3 * x;
@@ -109,7 +109,7 @@ struct Bilinear {
         const T *p00, *p01, *q00, *q01;
         int32_t fx, fy;
     };
-    inline Tap tapAt(int32_t x, int32_t y) const {
+    [[gnu::always_inline]] inline Tap tapAt(int32_t x, int32_t y) const {
         const core::Split15 across = core::split15(x), downward = core::split15(y);
         const int32_t col = across.whole, line = downward.whole, below = down ? line + 1 : line;
         Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, across.fraction, downward.fraction};
@@ -125,7 +125,7 @@ struct Bilinear {
     }
     // Channel c interpolated between the four neighbours: across the row
     // first, truncated to the working scale, then down.
-    inline int32_t value(const Tap& t, int c) const {
+    [[gnu::always_inline]] inline int32_t value(const Tap& t, int c) const {
         return core::bilinear15<core::FirstAxis::Across, Reader<T, Blend>::kShift, 15>(
             tapValue(t.p00, t.q00, c), tapValue(t.p00, t.q00, right + c), tapValue(t.p01, t.q01, c),
             tapValue(t.p01, t.q01, right + c), t.fx, t.fy);
@@ -151,7 +151,7 @@ struct TransformSampler {
 
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t sx = bilinear.clampX(along(row.x, m.a, x));
         const int32_t sy = bilinear.clampY(along(row.y, m.d, x));
         const auto tap = bilinear.tapAt(sx, sy);
@@ -169,7 +169,7 @@ struct PerChannelSampler {
         RowStart r, g, b;
     };
     Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t gx = bilinear.clampX(along(row.g.x, green.a, x));
         const int32_t gy = bilinear.clampY(along(row.g.y, green.d, x));
         const auto tapR = bilinear.tapAt(bilinear.clampX(along(row.r.x, red.a, x)), bilinear.clampY(along(row.r.y, red.d, x)));
@@ -245,10 +245,17 @@ int renderRows(const Sampler sampler, const ChannelSteps channels, const Step st
     for (int32_t y = 0; y < dst->height; ++y) {
         if (!progress.proceed(y)) return 0;
         const auto row = sampler.row(y);
-        for (int32_t x = 0; x < width; ++x) {
-            Sample s = sampler.at(row, x);
-            if (channels.any) channels.apply(s.color, s.x, s.y);
-            red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+        if (channels.any) {
+            for (int32_t x = 0; x < width; ++x) {
+                Sample s = sampler.at(row, x);
+                channels.apply(s.color, s.x, s.y);
+                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+            }
+        } else {  // a plain loop the compiler can vectorise
+            for (int32_t x = 0; x < width; ++x) {
+                const Sample s = sampler.at(row, x);
+                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+            }
         }
         step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data());
         uint8_t* out = rowOf(dst, y);
