@@ -55,6 +55,41 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
     }
 }
 
+// The tone rule as selects, so that it vectorises (the tables are read by
+// gathers). oldEnvelope only moves L here, to min(L, 32767) (L is not
+// negative); the envelope product is below 2^29 * 2^14 >> 13, so the
+// multiplier fits 32 bits, and each offset times it fits 64.
+LUMETRA_VECTOR_CLONES
+void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
+             const int32_t* __restrict inverseEnvelope, const int32_t* __restrict tone,
+             const int32_t* __restrict envelope, uint8_t* __restrict ranking, uint8_t* __restrict flag) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t hi = std::max(red, std::max(green, blue));
+        const int32_t lo = std::min(red, std::min(green, blue));
+        const int64_t inv = inverseEnvelope[incoming];
+        const int32_t l = tone[std::min(incoming, kWhite15)];
+        const int32_t mult = static_cast<int32_t>((envelope[l] * inv) >> 13);
+        const auto scaled = [mult, incoming](int32_t c) {
+            return static_cast<int32_t>((static_cast<int64_t>(c - incoming) * mult) >> 15);
+        };
+        const int32_t dmax = scaled(hi), dmin = scaled(lo);
+        const int32_t outside = -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const auto pick = [outside, l](int32_t input, int32_t offset) {
+            const int32_t held = std::min(std::max(l + offset, 0), kWhite15);
+            return (held & ~outside) | (input & outside);
+        };
+        r[i] = pick(red, scaled(red));
+        g[i] = pick(green, scaled(green));
+        b[i] = pick(blue, scaled(blue));
+        flag[i] = static_cast<uint8_t>(outside & 1);
+        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
+    }
+}
+
 // rotateHuePart on a row, as selects so that it vectorises. Ranking k
 // holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,
 // 5 R B G (kRankings); the odd ones turn by oddPart. Sector s of the turned

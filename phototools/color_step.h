@@ -167,6 +167,12 @@ inline int32_t mirroredPart(int64_t rot) { return rot % 3600 != 0 ? rotationPart
 // input and has flag 1. ranking receives rankingOf of each input.
 void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag);
 
+// The tone stage's scaleOffsets on a row of planes in the same way as
+// saturateRow: pixels whose scaled offsets leave the range keep their input
+// and have flag 1.
+void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
+             const int32_t* envelope, uint8_t* ranking, uint8_t* flag);
+
 // rotateHuePart on a row of planes (0..32767) whose incoming colours had
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
 void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart);
@@ -202,25 +208,18 @@ struct ColorStep {
     void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
         if constexpr (PerHue) {
             for (int i = 0; i < n; ++i) apply(r[i], g[i], b[i]);
-        } else if constexpr (!Tone) {
-            applySaturationRow(r, g, b, n, ranking, flag);
-        } else {  // the tone envelopes per pixel, then the rotation as a row pass
-            for (int i = 0; i < n; ++i) {
-                ranking[i] = static_cast<uint8_t>(rankingOf(r[i], g[i], b[i]));
-                int32_t channel[3];
-                scaleOffsets(r[i], g[i], b[i], channel);
-                r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
-            }
-            if (t.rotation != 0) rotateRow(r, g, b, n, ranking, t.evenPart, t.oddPart);
+        } else {
+            applyAlikeRow(r, g, b, n, ranking, flag);
         }
     }
 
-    // The plain stage in three passes: saturation on the whole row where no
-    // offset needs scaling back into range (the vectorised pass), the full
-    // rule on the pixels it flagged, then the rotation, which reads the
-    // ranking of the incoming colour.
-    void applySaturationRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
-        saturateRow(r, g, b, n, t.saturation, ranking, flag);
+    // The plain and tone stages in three passes: the offsets scaled on the
+    // whole row where none needs scaling back into range (the vectorised
+    // pass), the full rule on the pixels it flagged, then the rotation,
+    // which reads the ranking of the incoming colour.
+    void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
+        if constexpr (Tone) toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, flag);
+        else saturateRow(r, g, b, n, t.saturation, ranking, flag);
         for (int i = 0; i < n; ++i) {
             if (!flag[i]) continue;
             int32_t channel[3];
