@@ -76,19 +76,20 @@ inline int rankingOf(int32_t r, int32_t g, int32_t b) {
     return 0;
 }
 
-// n / d truncated toward zero, as integer division gives it, through one
-// double division where both are below 2^53: they are exact doubles, a
-// quotient that is not whole lies at least 1/|d| from every whole number and
-// the division's rounding error, at most |n/d| 2^-53, is smaller than that,
-// so truncating the double gives the same integer. d must not be 0.
 // The compiler folds a double division of converted integers back into an
-// integer one; doubleQuotient hides the operands' origin so it stays double.
+// integer one; the empty asm hides the operands' origin so it stays double.
 inline double doubleQuotient(double n, double d) {
 #if defined(__GNUC__)
     asm("" : "+x"(n), "+x"(d));
 #endif
     return n / d;
 }
+
+// n / d truncated toward zero, as integer division gives it, through one
+// double division where both are below 2^53: they are exact doubles, a
+// quotient that is not whole lies at least 1/|d| from every whole number and
+// the division's rounding error, at most |n/d| 2^-53, is smaller than that,
+// so truncating the double gives the same integer. d must not be 0.
 inline int64_t truncatedQuotient(int64_t n, int64_t d) {
     constexpr int64_t kExact = int64_t{1} << 53;
     if (n > -kExact && n < kExact && d > -kExact && d < kExact)
@@ -104,7 +105,9 @@ inline int32_t rotationPart(int64_t rot) {
 }
 // The part a ranking of odd order turns by: the rotation is mirrored,
 // 3600 - rot % 3600 unless that remainder is 0.
-inline int32_t mirroredPart(int64_t rot) { return rot % 3600 != 0 ? rotationPart(3600 - rot % 3600) : rotationPart(rot); }
+inline int32_t mirroredPart(int64_t rot) {
+    return rot % 3600 != 0 ? rotationPart(3600 - rot % 3600) : rotationPart(rot);
+}
 
 // Hue rotation by part (0..3599) tenths of a degree, keeping max, min and
 // chroma. The hue sum (part + the hue's 0..600 + 3600) % 3600 is part + hue
@@ -116,7 +119,7 @@ inline int32_t mirroredPart(int64_t rot) { return rot % 3600 != 0 ? rotationPart
     if (chroma <= 0) return;
     // The steps keep the ranking's order (every offset is scaled by one
     // factor, and a reversed order leaves chroma <= 0), so the hue is
-    // 0..600. Its quotient is below 2^25 / 1: one double division is exact
+    // 0..600. Its numerator is below 2^25: one double division is exact
     // (see truncatedQuotient).
     const int32_t hue = static_cast<int32_t>(doubleQuotient((vmid - vmin) * 600, chroma));
     int32_t h = part + hue;
