@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
+#include "core/vector_clones.h"
 #include "phototools/curves.h"
-#include "pixel/vector_clones.h"
 
 namespace lumetra::pt {
 
