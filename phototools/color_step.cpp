@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "core/vector_clones.h"
 #include "phototools/curves.h"
 
 namespace lumetra::pt {
@@ -21,6 +22,120 @@ int32_t toneOf(const ColorMap& m, int32_t l) {
 }
 
 }  // namespace
+
+// Written as selects without branches so that it vectorises. Every product
+// stays inside 32 bits: inputs are 0..65535, so |offset| <= 65535 and the
+// luminance sum is below 32768 * 65536; the saturation is held to +-32767.
+LUMETRA_VECTOR_CLONES
+void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n, int32_t saturation,
+                 uint8_t* __restrict ranking, uint8_t* __restrict flag) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t l = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t hi = std::max(red, std::max(green, blue));
+        const int32_t lo = std::min(red, std::min(green, blue));
+        const int32_t dmax = ((hi - l) * saturation) >> 8;
+        const int32_t dmin = ((lo - l) * saturation) >> 8;
+        // Masks: all ones for a white pixel, for a pixel left to the full rule.
+        const int32_t white = -static_cast<int32_t>(l > kWhite15);
+        const int32_t outside = ~white & -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const auto pick = [white, outside](int32_t input, int32_t saturated) {
+            const int32_t kept = (saturated & ~outside) | (input & outside);
+            return (kept & ~white) | (kWhite15 & white);
+        };
+        const auto held = [](int32_t v) { return std::min(std::max(v, 0), kWhite15); };
+        r[i] = pick(red, held(l + (((red - l) * saturation) >> 8)));
+        g[i] = pick(green, held(l + (((green - l) * saturation) >> 8)));
+        b[i] = pick(blue, held(l + (((blue - l) * saturation) >> 8)));
+        flag[i] = static_cast<uint8_t>(outside & 1);
+        // rankingOf in arithmetic: green <= blue gives 3, 4 or 5, else 0, 1 or 2.
+        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
+    }
+}
+
+// The tone rule as selects, so that it vectorises (the tables are read by
+// gathers). oldEnvelope only moves L here, to min(L, 32767) (L is not
+// negative); the envelope product is below 2^29 * 2^14 >> 13, so the
+// multiplier fits 32 bits, and each offset times it fits 64.
+LUMETRA_VECTOR_CLONES
+void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
+             const int32_t* __restrict inverseEnvelope, const int32_t* __restrict tone,
+             const int32_t* __restrict envelope, uint8_t* __restrict ranking, uint8_t* __restrict flag) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t hi = std::max(red, std::max(green, blue));
+        const int32_t lo = std::min(red, std::min(green, blue));
+        const int64_t inv = inverseEnvelope[incoming];
+        const int32_t l = tone[std::min(incoming, kWhite15)];
+        const int32_t mult = static_cast<int32_t>((envelope[l] * inv) >> 13);
+        const auto scaled = [mult, incoming](int32_t c) {
+            return static_cast<int32_t>((static_cast<int64_t>(c - incoming) * mult) >> 15);
+        };
+        const int32_t dmax = scaled(hi), dmin = scaled(lo);
+        const int32_t outside = -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const auto pick = [outside, l](int32_t input, int32_t offset) {
+            const int32_t held = std::min(std::max(l + offset, 0), kWhite15);
+            return (held & ~outside) | (input & outside);
+        };
+        r[i] = pick(red, scaled(red));
+        g[i] = pick(green, scaled(green));
+        b[i] = pick(blue, scaled(blue));
+        flag[i] = static_cast<uint8_t>(outside & 1);
+        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
+    }
+}
+
+// rotateHuePart on a row, as selects so that it vectorises. Ranking k
+// holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,
+// 5 R B G (kRankings); the odd ones turn by oddPart. Sector s of the turned
+// hue gives max, mid, min the values {vmax, up, vmin}, {down, vmax, vmin},
+// {vmin, vmax, up}, {vmin, down, vmax}, {up, vmin, vmax}, {vmax, vmin, down}
+// (kPick). A pixel with chroma <= 0 keeps its values; the lanes computed
+// for it are discarded, and stay free of overflow (channels are 0..32767).
+LUMETRA_VECTOR_CLONES
+void rotateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
+               const uint8_t* __restrict ranking, int32_t evenPart, int32_t oddPart) {
+    // Masks (all ones when the condition holds) and a select on them.
+    const auto mask = [](bool condition) { return -static_cast<int32_t>(condition); };
+    const auto select = [](int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); };
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t k = ranking[i];
+        const int32_t redMax = mask((k == 0) | (k == 5)), redMid = mask((k == 1) | (k == 4));
+        const int32_t greenMax = mask((k == 1) | (k == 2)), greenMid = mask((k == 0) | (k == 3));
+        const int32_t blueMax = mask((k == 3) | (k == 4)), blueMid = mask((k == 2) | (k == 5));
+        const int32_t vmax = select(redMax, red, select(greenMax, green, blue));
+        const int32_t vmid = select(redMid, red, select(greenMid, green, blue));
+        const int32_t vmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
+        const int32_t chroma = vmax - vmin;
+        const int32_t active = mask(chroma > 0);
+        // Exact as in truncatedQuotient: the operands are far below 2^53.
+        // The numerator is formed in double (exactly) so that the division
+        // is not folded back into an integer one, which would not vectorise.
+        const double numerator = static_cast<double>(vmid - vmin) * 600.0;
+        const int32_t hue = static_cast<int32_t>(numerator / static_cast<double>(select(active, chroma, 1)));
+        int32_t h = select(mask(k & 1), oddPart, evenPart) + hue;
+        h -= 3600 & mask(h >= 3600);
+        const int32_t sector = h / 600;
+        const int32_t f = h - sector * 600;
+        const int32_t up = vmin + (chroma * f) / 600;
+        const int32_t down = vmin + (chroma * (600 - f)) / 600;
+        const int32_t newMax = select(mask((sector == 0) | (sector == 5)), vmax,
+                                      select(mask(sector == 1), down, select(mask(sector == 4), up, vmin)));
+        const int32_t newMid =
+            select(mask(sector == 0), up, select(mask(sector <= 2), vmax, select(mask(sector == 3), down, vmin)));
+        const int32_t newMin =
+            select(mask(sector <= 1), vmin, select(mask(sector == 2), up, select(mask(sector == 5), down, vmax)));
+        r[i] = select(active, select(redMax, newMax, select(redMid, newMid, newMin)), red);
+        g[i] = select(active, select(greenMax, newMax, select(greenMid, newMid, newMin)), green);
+        b[i] = select(active, select(blueMax, newMax, select(blueMid, newMid, newMin)), blue);
+    }
+}
 
 ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
     ColorTables t;

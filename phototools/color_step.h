@@ -76,16 +76,56 @@ inline int rankingOf(int32_t r, int32_t g, int32_t b) {
     return 0;
 }
 
-// Hue rotation by rot tenths of a degree, keeping max, min and chroma.
-inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
-    if (rank.odd && rot % 3600 != 0) rot = 3600 - rot % 3600;
+// The compiler folds a double division of converted integers back into an
+// integer one; the empty asm hides the operands' origin so it stays double.
+inline double doubleQuotient(double n, double d) {
+#if defined(__GNUC__)
+    asm("" : "+x"(n), "+x"(d));
+#endif
+    return n / d;
+}
+
+// n / d truncated toward zero, as integer division gives it, through one
+// double division where both are below 2^53: they are exact doubles, a
+// quotient that is not whole lies at least 1/|d| from every whole number and
+// the division's rounding error, at most |n/d| 2^-53, is smaller than that,
+// so truncating the double gives the same integer. d must not be 0.
+inline int64_t truncatedQuotient(int64_t n, int64_t d) {
+    constexpr int64_t kExact = int64_t{1} << 53;
+    if (n > -kExact && n < kExact && d > -kExact && d < kExact)
+        return static_cast<int64_t>(doubleQuotient(static_cast<double>(n), static_cast<double>(d)));
+    return n / d;
+}
+
+// A rotation in tenths of a degree as its part in 0..3599: the step adds the
+// hue and takes the sum modulo 3600, so only this part matters.
+inline int32_t rotationPart(int64_t rot) {
+    const int64_t part = rot % 3600;
+    return static_cast<int32_t>(part < 0 ? part + 3600 : part);
+}
+// The part a ranking of odd order turns by: the rotation is mirrored,
+// 3600 - rot % 3600 unless that remainder is 0.
+inline int32_t mirroredPart(int64_t rot) {
+    return rot % 3600 != 0 ? rotationPart(3600 - rot % 3600) : rotationPart(rot);
+}
+
+// Hue rotation by part (0..3599) tenths of a degree, keeping max, min and
+// chroma. The hue sum (part + the hue's 0..600 + 3600) % 3600 is part + hue
+// less 3600 when it reaches 3600: both are below 4200 and the 3600 added
+// before the remainder changes nothing.
+[[gnu::always_inline]] inline void rotateHuePart(int32_t part, int32_t* channel, const Ranking& rank) {
     const int32_t vmax = channel[rank.max], vmid = channel[rank.mid], vmin = channel[rank.min];
     const int32_t chroma = vmax - vmin;
     if (chroma <= 0) return;
-    int64_t h = (rot + ((vmid - vmin) * 600) / chroma + 3600) % 3600;
-    if (h < 0) h += 3600;  // only a rotation far outside 0..3590 gets here
-    const int32_t sector = static_cast<int32_t>(h / 600);
-    const int32_t f = static_cast<int32_t>(h % 600);
+    // The steps keep the ranking's order (every offset is scaled by one
+    // factor, and a reversed order leaves chroma <= 0), so the hue is
+    // 0..600. Its numerator is below 2^25: one double division is exact
+    // (see truncatedQuotient).
+    const int32_t hue = static_cast<int32_t>(doubleQuotient((vmid - vmin) * 600, chroma));
+    int32_t h = part + hue;
+    if (h >= 3600) h -= 3600;
+    const int32_t sector = h / 600;
+    const int32_t f = h - sector * 600;
     const int32_t up = vmin + (chroma * f) / 600;
     const int32_t down = vmin + (chroma * (600 - f)) / 600;
     static constexpr int kPick[6][3] = {{0, 1, 2}, {3, 0, 2}, {2, 0, 1}, {2, 3, 0}, {1, 2, 0}, {0, 2, 3}};
@@ -95,19 +135,24 @@ inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
     channel[rank.min] = value[kPick[sector][2]];
 }
 
+// Hue rotation by rot tenths of a degree, mirrored for rankings of odd order.
+[[gnu::always_inline]] inline void rotateHue(int64_t rot, int32_t* channel, const Ranking& rank) {
+    rotateHuePart(rank.odd ? mirroredPart(rot) : rotationPart(rot), channel, rank);
+}
+
 // Offsets d (red, green, blue) back onto L with the hue kept: a too-bright
 // colour is scaled toward L below white, a too-dark one toward L above
 // black. dmax and dmin are the offsets of the max and min channels; each
 // channel follows the same rule (the max one lands exactly on white, the
 // min one on black), so no ranking is needed here.
-inline void restoreRange(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int32_t* channel) {
+[[gnu::always_inline]] inline void restoreRange(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int32_t* channel) {
     if (l + dmax > kWhite15) {
         const int64_t span = kWhite15 - l;
-        for (int c = 0; c < 3; ++c) d[c] = d[c] * span / dmax;
-        dmin = dmin * span / dmax;
+        for (int c = 0; c < 3; ++c) d[c] = truncatedQuotient(d[c] * span, dmax);
+        dmin = truncatedQuotient(dmin * span, dmax);
     }
     if (l + dmin < 0) {
-        for (int c = 0; c < 3; ++c) d[c] = d[c] * l / -dmin;
+        for (int c = 0; c < 3; ++c) d[c] = truncatedQuotient(d[c] * l, -dmin);
     }
     // Only settings beyond their ranges (saturation below -100 %) can leave
     // the range here; they are held to it.
@@ -117,16 +162,36 @@ inline void restoreRange(int32_t l, int64_t dmax, int64_t dmin, int64_t* d, int3
     }
 }
 
+// The plain stage's saturation on a row of planes (0..65535 in), where it
+// needs no division: luminance l kept, each offset from it scaled by
+// saturation / 256, then held to 0..32767; l above 32767 gives white. A
+// pixel whose scaled offsets leave the range (l + dmax > 32767 or
+// l + dmin < 0), which the full rule scales back with divisions, keeps its
+// input and has flag 1. ranking receives rankingOf of each input.
+void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag);
+
+// The tone stage's scaleOffsets on a row of planes in the same way as
+// saturateRow: pixels whose scaled offsets leave the range keep their input
+// and have flag 1.
+void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
+             const int32_t* envelope, uint8_t* ranking, uint8_t* flag);
+
+// rotateHuePart on a row of planes (0..32767) whose incoming colours had
+// the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
+void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart);
+
 // What the step reads per pixel, held by value: the renderer's byte stores
 // may alias anything reached through a reference, which would reload every
 // field after each pixel.
 struct ColorView {
     int32_t saturation, rotation;
+    int32_t evenPart, oddPart;  // rotationPart and mirroredPart of the rotation
     const int32_t *inverseEnvelope, *tone, *envelope;
     const int32_t *hueShift, *hueSat, *hueLight;
 
     explicit ColorView(const ColorTables& c)
-        : saturation(c.saturation), rotation(c.rotation), inverseEnvelope(c.inverseEnvelope.data()),
+        : saturation(c.saturation), rotation(c.rotation), evenPart(rotationPart(c.rotation)),
+          oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()),
           tone(c.tone.data()), envelope(c.envelope.data()), hueShift(c.hueShift), hueSat(c.hueSat),
           hueLight(c.hueLight) {}
 };
@@ -141,7 +206,47 @@ struct ColorStep {
         else applyAlike(r, g, b);
     }
 
+    // A row of pixels held as planes, 0..65535 in, 0..32767 out; `ranking`
+    // and `flag` are scratch rows of at least n bytes.
+    void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
+        if constexpr (PerHue) {
+            for (int i = 0; i < n; ++i) apply(r[i], g[i], b[i]);
+        } else {
+            applyAlikeRow(r, g, b, n, ranking, flag);
+        }
+    }
+
+    // The plain and tone stages in three passes: the offsets scaled on the
+    // whole row where none needs scaling back into range (the vectorised
+    // pass), the full rule on the pixels it flagged, then the rotation,
+    // which reads the ranking of the incoming colour.
+    void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
+        if constexpr (Tone) toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, flag);
+        else saturateRow(r, g, b, n, t.saturation, ranking, flag);
+        for (int i = 0; i < n; ++i) {
+            if (!flag[i]) continue;
+            int32_t channel[3];
+            scaleOffsets(r[i], g[i], b[i], channel);
+            r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
+        }
+        if (t.rotation != 0) rotateRow(r, g, b, n, ranking, t.evenPart, t.oddPart);
+    }
+
     inline void applyAlike(int32_t& r, int32_t& g, int32_t& b) const {
+        int32_t channel[3];
+        scaleOffsets(r, g, b, channel);
+        if (t.rotation != 0) {
+            const Ranking& rank = kRankings[rankingOf(r, g, b)];
+            rotateHuePart(rank.odd ? t.oddPart : t.evenPart, channel, rank);
+        }
+        r = channel[0];
+        g = channel[1];
+        b = channel[2];
+    }
+
+    // Luminance kept, offsets scaled by the saturation (or the tone
+    // envelopes) and brought back into range.
+    inline void scaleOffsets(int32_t r, int32_t g, int32_t b, int32_t* channel) const {
         int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
         const int32_t hi = std::max(r, std::max(g, b));
         const int32_t lo = std::min(r, std::min(g, b));
@@ -169,12 +274,7 @@ struct ColorStep {
             dmax = (offsets[3] * mult) >> 15;
             dmin = (offsets[4] * mult) >> 15;
         }
-        int32_t channel[3];
         restoreRange(l, dmax, dmin, d, channel);
-        if (t.rotation != 0) rotateHue(t.rotation, channel, kRankings[rankingOf(r, g, b)]);
-        r = channel[0];
-        g = channel[1];
-        b = channel[2];
     }
 
     inline void applyRanked(int32_t& r, int32_t& g, int32_t& b) const {

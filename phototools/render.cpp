@@ -4,7 +4,9 @@
 // vignetting, technicolor, the stage's colour step, store. The sampler and
 // the colour step are template parameters, so each stage runs its own loop.
 #include <cstring>
+#include <vector>
 
+#include "core/bilinear.h"
 #include "core/image.h"
 #include "phototools/color_map.h"
 #include "phototools/color_step.h"
@@ -80,7 +82,7 @@ struct DirectSampler {
         if constexpr (Blend) return {src.at<T>(0, y), src2.at<T>(0, y), wrapShiftLeft(y, 15)};
         else return {src.at<T>(0, y), nullptr, wrapShiftLeft(y, 15)};
     }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const T* p = row.p + 3 * x;
         const T* q = nullptr;
         if constexpr (Blend) q = row.q + 3 * x;
@@ -107,9 +109,10 @@ struct Bilinear {
         const T *p00, *p01, *q00, *q01;
         int32_t fx, fy;
     };
-    inline Tap tapAt(int32_t x, int32_t y) const {
-        const int32_t col = x >> 15, line = y >> 15, below = down ? line + 1 : line;
-        Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, x & 0x7FFF, y & 0x7FFF};
+    [[gnu::always_inline]] inline Tap tapAt(int32_t x, int32_t y) const {
+        const core::Split15 across = core::split15(x), downward = core::split15(y);
+        const int32_t col = across.whole, line = downward.whole, below = down ? line + 1 : line;
+        Tap tap{src.at<T>(col, line), src.at<T>(col, below), nullptr, nullptr, across.fraction, downward.fraction};
         if constexpr (Blend) {
             tap.q00 = src2.at<T>(col, line);
             tap.q01 = src2.at<T>(col, below);
@@ -120,13 +123,12 @@ struct Bilinear {
         if constexpr (Blend) return read.mix(p[offset], q[offset]);
         else return p[offset];
     }
-    // Channel c interpolated between the four neighbours.
-    inline int32_t value(const Tap& t, int c) const {
-        constexpr int s = Reader<T, Blend>::kShift;
-        const int32_t top = (tapValue(t.p00, t.q00, right + c) * t.fx + tapValue(t.p00, t.q00, c) * (32768 - t.fx)) >> s;
-        const int32_t bottom =
-            (tapValue(t.p01, t.q01, right + c) * t.fx + tapValue(t.p01, t.q01, c) * (32768 - t.fx)) >> s;
-        return (top * (32768 - t.fy) + bottom * t.fy) >> 15;
+    // Channel c interpolated between the four neighbours: across the row
+    // first, truncated to the working scale, then down.
+    [[gnu::always_inline]] inline int32_t value(const Tap& t, int c) const {
+        return core::bilinear15<core::FirstAxis::Across, Reader<T, Blend>::kShift, 15>(
+            tapValue(t.p00, t.q00, c), tapValue(t.p00, t.q00, right + c), tapValue(t.p01, t.q01, c),
+            tapValue(t.p01, t.q01, right + c), t.fx, t.fy);
     }
 };
 
@@ -149,7 +151,7 @@ struct TransformSampler {
 
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t sx = bilinear.clampX(along(row.x, m.a, x));
         const int32_t sy = bilinear.clampY(along(row.y, m.d, x));
         const auto tap = bilinear.tapAt(sx, sy);
@@ -167,7 +169,7 @@ struct PerChannelSampler {
         RowStart r, g, b;
     };
     Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
-    inline Sample at(const Row& row, int32_t x) const {
+    [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t gx = bilinear.clampX(along(row.g.x, green.a, x));
         const int32_t gy = bilinear.clampY(along(row.g.y, green.d, x));
         const auto tapR = bilinear.tapAt(bilinear.clampX(along(row.r.x, red.a, x)), bilinear.clampY(along(row.r.y, red.d, x)));
@@ -219,22 +221,48 @@ struct ChannelSteps {
     }
 };
 
-// Everything is taken by value: the byte stores below may alias whatever a
-// reference reaches, and the copies keep the loop's settings in registers.
+// One destination row as planes of 15-bit working values, with the colour
+// step's scratch.
+struct RowPlanes {
+    std::vector<int32_t> r, g, b;
+    std::vector<uint8_t> ranking, flag;
+    explicit RowPlanes(int32_t width)
+        : r(static_cast<size_t>(width)), g(r.size()), b(r.size()), ranking(r.size()), flag(r.size()) {}
+};
+
+// Row by row: sample (with gains, vignetting and technicolor) into planes,
+// run the colour step over the row, store. Everything is taken by value:
+// the byte stores may alias whatever a reference reaches, and the copies
+// keep the loop's settings in registers.
 template <class Sampler, class Step>
 int renderRows(const Sampler sampler, const ChannelSteps channels, const Step step, IplImage* dst,
                const Progress progress) {
+    const int32_t width = dst->width;
+    RowPlanes planes(width);
+    int32_t* __restrict red = planes.r.data();
+    int32_t* __restrict green = planes.g.data();
+    int32_t* __restrict blue = planes.b.data();
     for (int32_t y = 0; y < dst->height; ++y) {
         if (!progress.proceed(y)) return 0;
         const auto row = sampler.row(y);
+        if (channels.any) {
+            for (int32_t x = 0; x < width; ++x) {
+                Sample s = sampler.at(row, x);
+                channels.apply(s.color, s.x, s.y);
+                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+            }
+        } else {  // a plain loop the compiler can vectorise
+            for (int32_t x = 0; x < width; ++x) {
+                const Sample s = sampler.at(row, x);
+                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+            }
+        }
+        step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data());
         uint8_t* out = rowOf(dst, y);
-        for (int32_t x = 0; x < dst->width; ++x, out += 3) {
-            Sample s = sampler.at(row, x);
-            if (channels.any) channels.apply(s.color, s.x, s.y);
-            step.apply(s.color.r, s.color.g, s.color.b);
-            out[0] = static_cast<uint8_t>(s.color.b >> 7);
-            out[1] = static_cast<uint8_t>(s.color.g >> 7);
-            out[2] = static_cast<uint8_t>(s.color.r >> 7);
+        for (int32_t x = 0; x < width; ++x, out += 3) {
+            out[0] = static_cast<uint8_t>(blue[x] >> 7);
+            out[1] = static_cast<uint8_t>(green[x] >> 7);
+            out[2] = static_cast<uint8_t>(red[x] >> 7);
         }
     }
     return 1;

@@ -5,7 +5,7 @@ namespace lumetra {
 LUMETRA_VECTOR_CLONES
 void verticalPass(const uint8_t* __restrict top, const uint8_t* __restrict bottom, int32_t fy, int count,
                   int32_t* __restrict out) {
-    for (int i = 0; i < count; ++i) out[i] = (top[i] * (kOne15 - fy) + bottom[i] * fy) >> 15;
+    for (int i = 0; i < count; ++i) out[i] = core::lerpSum15(top[i], bottom[i], fy) >> 15;
 }
 
 LUMETRA_VECTOR_CLONES

@@ -8,7 +8,8 @@
 //     + ((p(x1,y0)(32768-fy) + p(x1,y1) fy) >> 15) fx
 // and the value is s >> 8 (a byte c on a pixel centre gives c << 7); alpha
 // first adds 32768 when s >= 128 * 32768, so full cover samples to 32768.
-// The vertical step is truncated to a whole byte before the horizontal one.
+// The vertical step is truncated to a whole byte before the horizontal one
+// (core::bilinear15 with FirstAxis::Down, shifts 15 and 0).
 //
 // The walk's order makes this cheap: the column positions and fractions are
 // fixed for the whole call (start); at each row (rowStart) the vertical step
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/bilinear.h"
 #include "core/image.h"
 #include "core/vector_clones.h"
 #include "pixel/pixel_walk.h"
@@ -37,7 +39,7 @@ inline int32_t layerCoordinate15(int32_t canvas, int32_t scale, int32_t offset, 
 }
 
 // Horizontal step of the sampler on two vertically interpolated bytes.
-inline int32_t horizontal15(int32_t left, int32_t right, int32_t fx) { return left * (kOne15 - fx) + right * fx; }
+inline int32_t horizontal15(int32_t left, int32_t right, int32_t fx) { return core::lerpSum15(left, right, fx); }
 inline int32_t colourSample15(int32_t s) { return s >> 8; }
 inline int32_t alphaSample15(int32_t s) { return (s >= 128 * kOne15 ? s + kOne15 : s) >> 8; }
 
@@ -88,10 +90,11 @@ public:
         for (size_t col = 0; col < width; ++col) {
             const int32_t lx = layerCoordinate15(wrapAdd(frame.x, static_cast<int32_t>(col)), transform_.scaleX,
                                                  transform_.offsetX, layer_->width);
-            first = std::min(first, lx >> 15);
-            last = std::max(last, lx >> 15);
-            columnOffset_[col] = lx >> 15;
-            columnFraction_[col] = lx & 32767;
+            const core::Split15 at = core::split15(lx);
+            first = std::min(first, at.whole);
+            last = std::max(last, at.whole);
+            columnOffset_[col] = at.whole;
+            columnFraction_[col] = at.fraction;
         }
         // The vertical buffer holds the columns first..last and one more to
         // the right (x1), which repeats the edge column at the layer's border.
@@ -111,9 +114,10 @@ public:
 
     void rowStart(const RowSpot& spot) {
         const int32_t ly = layerCoordinate15(spot.y, transform_.scaleY, transform_.offsetY, layer_->height);
-        const int y0 = ly >> 15;
+        const core::Split15 at = core::split15(ly);
+        const int y0 = at.whole;
         const int y1 = std::min(y0 + 1, layer_->height - 1);
-        const int32_t fy = ly & 32767;
+        const int32_t fy = at.fraction;
         const int realColumns = std::min(bufferColumns_, layer_->width - firstColumn_);
         verticalPass(rowOf(layer_, y0) + firstColumn_ * Channels, rowOf(layer_, y1) + firstColumn_ * Channels, fy,
                      realColumns * Channels, vertical_.data());
