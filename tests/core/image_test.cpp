@@ -32,21 +32,6 @@ TEST(ConvertChannels, IgnoresNullAndWrongChannelCounts) {
     EXPECT_TRUE(test::samePixels(three.get(), before.get()));
 }
 
-TEST(FlatPicture, KeepsThreeChannelPicturesAndCopiesFourChannelOnes) {
-    OwnedImage three = makePicture(3, 2, 3);
-    const IplImage* threeRaw = three.get();
-    const FlatPicture keptAsIs(std::move(three));
-    EXPECT_EQ(keptAsIs.get(), threeRaw);
-
-    OwnedImage four = makePicture(3, 2, 4);
-    const OwnedImage reference = test::clonePicture(four.get());
-    const FlatPicture flattened(std::move(four));
-    ASSERT_EQ(flattened.get()->nChannels, 3);
-    EXPECT_EQ(test::pixelAt(flattened.get(), 2, 1)[1], test::pixelAt(reference.get(), 2, 1)[1]);
-
-    EXPECT_FALSE(FlatPicture(nullptr));
-}
-
 TEST(BytePicture, AcceptsOnlyEightBitThreeOrFourChannelPicturesWithSaneRows) {
     EXPECT_TRUE(isBytePicture(makePicture(1, 1, 3).get()));
     EXPECT_TRUE(isBytePicture(makePicture(5, 1, 4, 3).get(), 4));

@@ -35,27 +35,6 @@ TEST_F(Effect, NullPicturesReturnZeroAndEmptySelectionsOne) {
     EXPECT_TRUE(test::paddingIntact(dst.get()));
 }
 
-TEST_F(Effect, LooksFollowTheIndexTable) {
-    struct Case {
-        int index;
-        void (*routine)(const IplImage*, IplImage*, int, const EffectRegion*);
-        int variant;
-    };
-    const Case cases[] = {{5, applyLomo, 5},      {7, applyLomo2, 2},  {23, applyColor, 5},
-                          {26, applyLomo2, 5},    {44, applyBwColor, 5}, {81, applyColor2, 5},
-                          {83, applyLomo2, 17},   {86, applyColor2, 9}, {92, applyLomo2, 20}};
-    for (const Case& c : cases) {
-        const OwnedImage expected = test::clonePicture(dst.get());
-        c.routine(src.get(), expected.get(), c.variant, nullptr);
-        EXPECT_TRUE(test::samePixels(byIndex(c.index).get(), expected.get())) << c.index;
-    }
-    // 17 is 18 toned sepia
-    const OwnedImage toned = byIndex(18);
-    applySepia(toned.get());
-    EXPECT_TRUE(test::samePixels(byIndex(17).get(), toned.get()));
-    EXPECT_FALSE(test::samePixels(toned.get(), before.get()));
-}
-
 TEST_F(Effect, VignetteAndFrameFamiliesLayThePicture) {
     // no mask: the radial falloff darkens the corners
     EXPECT_EQ(AppplyEffect(src.get(), dst.get(), nullptr, 0, 2, 0, nullptr), 1);

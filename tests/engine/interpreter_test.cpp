@@ -67,13 +67,6 @@ TEST_F(Interpreter, CataloguePictureFamiliesAskForTheirPicturesInOrder) {
     }
 }
 
-TEST_F(Interpreter, EveryCatalogueEntryRunsWithAndWithoutPictures) {
-    // With no pictures at all, and with every name served 3- and 4-channel.
-    for (int preset = 0; preset < kPresetCount; ++preset) runFx(preset);
-    fx(src.get(), dst.get(), 5, nullptr, nullptr, nullptr, nullptr, nullptr);  // no loader at all
-    SUCCEED();
-}
-
 TEST_F(Interpreter, IndexesOutsideTheCatalogueRunNoPresetButLaterStages) {
     const OwnedImage before = test::clonePicture(dst.get());
     for (int preset : {-1, -7, INT_MIN, 153, 1000, INT_MAX}) runFx(preset);
@@ -197,11 +190,6 @@ TEST_F(Interpreter, MalformedFrameSpecificationsAreIgnored) {
         EXPECT_EQ(loader.calls.size(), r.requests) << r.spec;
     }
     EXPECT_TRUE(test::samePixels(dst.get(), before.get()));
-}
-
-TEST_F(Interpreter, MissingFramePiecesSkipTheFrame) {
-    runFx(-1, nullptr, "3,0.05,nowhere");
-    EXPECT_EQ(loader.calls.size(), 8u);  // all asked for, none drawn
 }
 
 TEST_F(Interpreter, UnusablePicturesAreRefusedBeforeAnythingRuns) {
