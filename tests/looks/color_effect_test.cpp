@@ -2,7 +2,6 @@
 
 #include "looks/color_effect_steps.h"
 #include "looks/routines.h"
-#include "phototools/map_support.h"
 #include "support/pictures.h"
 
 namespace lumetra {
@@ -78,32 +77,6 @@ TEST(ColorEffectDuotone, BlackTakesTheDarkColour) {
     EXPECT_EQ(pixelAt(picture.get(), 8, 3), (Bytes{160, 40, 80}));
 }
 
-TEST(ColorEffect, VariantElevenIsTheGreenBalanceAlone) {
-    // Through fx: catalogue entry 95 is "ColorEffect 11".
-    const OwnedImage src = test::makePicture(17, 9, 3, 3);
-    const OwnedImage viaFx = test::makePicture(17, 9, 3, 1);
-    fx(src.get(), viaFx.get(), 95, nullptr, nullptr, nullptr, nullptr, nullptr);
-    const test::OwnedMap map = test::newMap();
-    ptWhiteBalanceSP(map.get(), 6504.0, double(0.5f));
-    const OwnedImage expected = test::makePicture(17, 9, 3);
-    ASSERT_EQ(ptApplyMap(src.get(), nullptr, expected.get(), map.get(), nullptr, nullptr), 1);
-    EXPECT_TRUE(test::samePixels(viaFx.get(), expected.get()));
-    EXPECT_TRUE(test::paddingIntact(viaFx.get()));
-}
-
-TEST(ColorEffect, InPlaceAndRegionsGiveTheSameResult) {
-    // dst == src goes through a scratch picture; the region is not used.
-    const OwnedImage src = test::makePicture(23, 11, 3, 2);
-    const EffectRegion empty{0, 5, 5, 0, -3};
-    for (int variant = 3; variant <= 15; ++variant) {
-        const OwnedImage apart = test::makePicture(23, 11, 3);
-        applyColorEffect(src.get(), apart.get(), variant, nullptr);
-        const OwnedImage inPlace = test::clonePicture(src.get());
-        applyColorEffect(inPlace.get(), inPlace.get(), variant, &empty);
-        EXPECT_TRUE(test::samePixels(apart.get(), inPlace.get())) << variant;
-    }
-}
-
 TEST(ColorEffect, RefusedRenderLeavesDestinationUntouched) {
     // The lens correction of variants 7, 9, 10 and 14 has no reference
     // length on a 1 x 1 picture: ptApplyMap refuses.
@@ -117,18 +90,6 @@ TEST(ColorEffect, RefusedRenderLeavesDestinationUntouched) {
     const OwnedImage before = test::clonePicture(other.get());
     applyColorEffect(src.get(), other.get(), 3, nullptr);  // sizes differ
     EXPECT_TRUE(test::samePixels(other.get(), before.get()));
-}
-
-TEST(ColorEffect, EveryVariantOnTinyPictures) {
-    // The lens variants refuse a 1 x 1 picture; the others run, reading and
-    // writing nothing outside the pictures.
-    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 3}, std::pair{2, 2}})
-        for (int variant = 0; variant <= 16; ++variant) {
-            const OwnedImage src = test::makePicture(w, h, 3, 1);
-            const OwnedImage dst = test::makePicture(w, h, 3, 2);
-            applyColorEffect(src.get(), dst.get(), variant, nullptr);
-            EXPECT_TRUE(test::paddingIntact(dst.get())) << w << "x" << h << " " << variant;
-        }
 }
 
 }  // namespace

@@ -48,14 +48,6 @@ TEST(Color, GreyStaysGreyUnderEveryHueStepOfVariantOne) {
     EXPECT_EQ(pixelAt(dst.get(), 5, 5), (Bytes{127, 127, 127}));
 }
 
-TEST(Color, OutOfRangeVariantsLookLikeFive) {
-    const OwnedImage src = test::makePicture(21, 13, 3, 1);
-    const OwnedImage five = run(applyColor, src.get(), 5);
-    EXPECT_TRUE(test::samePixels(five.get(), run(applyColor, src.get(), 0).get()));
-    EXPECT_TRUE(test::samePixels(five.get(), run(applyColor, src.get(), 6).get()));
-    EXPECT_FALSE(test::samePixels(five.get(), run(applyColor, src.get(), 4).get()));
-}
-
 TEST(Color2, TracesOfTheGradientVignetteGreyCurveAndSepiaRecipes) {
     const OwnedImage src = test::tracePicture({20, 120, 220});
     // 1: vignette (-40, -20) at (7, 2) gain 28731: X = (24690, 13467, 2244),

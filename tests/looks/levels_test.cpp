@@ -6,10 +6,6 @@
 namespace lumetra {
 namespace {
 
-struct Px {
-    int32_t r, g, b;
-};
-
 TEST(SaturationMatrix, GreyAtZeroIdentityAtOneNegativeSideEntriesAbove) {
     for (const auto& row : saturationMatrix(0.0)) EXPECT_EQ(row, (std::array<int32_t, 3>{9798, 19234, 3736}));
     EXPECT_EQ(saturationMatrix(1.0), (ColorMatrix15{{{32768, 0, 0}, {0, 32768, 0}, {0, 0, 32768}}}));
@@ -17,25 +13,6 @@ TEST(SaturationMatrix, GreyAtZeroIdentityAtOneNegativeSideEntriesAbove) {
     // truncates toward zero to -5770.
     EXPECT_EQ(saturationMatrix(1.3),
               (ColorMatrix15{{{39659, -5770, -1120}, {-2939, 36828, -1120}, {-2939, -5770, 41477}}}));
-}
-
-TEST(PixelSteps, MatrixLevelsAndClampsWorkOnTheIncomingChannels) {
-    Px p{32640, 16384, 0};
-    applyMatrix(saturationMatrix(0.0), p);
-    // (9798 * 32640 + 19234 * 16384) >> 15 = (319807... ) -> 19376
-    EXPECT_EQ(p.r, (9798 * 32640 + 19234 * 16384) >> 15);
-    EXPECT_EQ(p.g, p.r);
-    EXPECT_EQ(p.b, p.r);
-    Px q{1000, 3000, 40000};
-    applyLevels(ColorScale{2048, -2000}, q);  // ((c - 2000) * 2048) >> 10
-    EXPECT_EQ(q.r, -2000);
-    EXPECT_EQ(q.g, 2000);
-    EXPECT_EQ(q.b, 76000);
-    clampBelow(q, 0);
-    clampAbove(q, 32768);
-    EXPECT_EQ(q.r, 0);
-    EXPECT_EQ(q.b, 32768);
-    EXPECT_EQ(mix12(1000, 3000, 1024), 1500);  // a quarter of the way
 }
 
 LevelsHistogram histogramOf(std::initializer_list<std::pair<int, uint64_t>> bins, uint64_t pixels) {

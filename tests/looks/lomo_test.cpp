@@ -39,18 +39,6 @@ TEST(Lomo, OutOfRangeVariantsTakeSetFiveWithoutTheWeakerSaturation) {
     for (int v = 1; v <= 4; ++v) EXPECT_FALSE(test::samePixels(lomoOf(src.get(), v).get(), zero.get())) << v;
 }
 
-TEST(Lomo, VignetteFollowsTheRegionsCanvas) {
-    // A piece rendered under a region equals that piece of the whole picture
-    // when the histogram is the same: run both on one picture, crop after.
-    const OwnedImage src = test::makePicture(24, 16, 3);
-    const OwnedImage whole = lomoOf(src.get(), 2);
-    const EffectRegion shifted{0, 0, 0, 48, 16};  // canvas twice as wide
-    const OwnedImage left = lomoOf(src.get(), 2, &shifted);
-    EXPECT_FALSE(test::samePixels(whole.get(), left.get()));
-    const EffectRegion same{99, 0, 0, 24, 16};
-    EXPECT_TRUE(test::samePixels(whole.get(), lomoOf(src.get(), 2, &same).get()));
-}
-
 TEST(Lomo2, IsThePerChannelCurveOfEveryByte) {
     const OwnedImage src = test::makePicture(33, 9, 3, 2);
     OwnedImage dst = test::clonePicture(src.get());
@@ -65,16 +53,6 @@ TEST(Lomo2, IsThePerChannelCurveOfEveryByte) {
     applyLomo2(white.get(), out.get(), 6, nullptr);
     EXPECT_EQ(pixelAt(out.get(), 1, 1)[2], 244);
     EXPECT_TRUE(test::paddingIntact(dst.get()));
-}
-
-TEST(Lomo2, OutOfRangeVariantsTakeSet17) {
-    const OwnedImage src = test::makePicture(16, 8, 3);
-    OwnedImage a = test::clonePicture(src.get()), b = test::clonePicture(src.get()), c = test::clonePicture(src.get());
-    applyLomo2(src.get(), a.get(), 17, nullptr);
-    applyLomo2(src.get(), b.get(), 21, nullptr);
-    applyLomo2(src.get(), c.get(), 0, nullptr);
-    EXPECT_TRUE(test::samePixels(a.get(), b.get()));
-    EXPECT_TRUE(test::samePixels(a.get(), c.get()));
 }
 
 TEST(Looks, RefusePicturesTheyCannotProcess) {

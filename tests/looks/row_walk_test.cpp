@@ -4,8 +4,6 @@
 
 #include "looks/look_steps.h"
 #include "looks/row_walk.h"
-#include "pixel/canvas.h"
-#include "support/pictures.h"
 
 namespace lumetra {
 namespace {
@@ -37,28 +35,6 @@ TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
         EXPECT_EQ(b[i], lookupCurve(luts.blue(), v)) << v;
         EXPECT_EQ(bytes[3 * i + 2], toByte15(lookupCurve(luts.red(), v))) << v;
         EXPECT_EQ(bytes[3 * i], toByte15(lookupCurve(luts.blue(), v))) << v;
-    }
-}
-
-TEST(LookWalk, MatchesThePixelWalkAcrossRunsAndRegions) {
-    // Wider than one run, so the gains and positions of later runs count.
-    const OwnedImage src = test::makePicture(kRunLength * 2 + 77, 5, 3, 2);
-    const CurveLutSet luts = fallingEnd();
-    const ColorMatrix15 m = saturationMatrix(1.3);
-    const EffectRegion region{0, 300, -2, 3000, 40};
-    for (const EffectRegion* r : {static_cast<const EffectRegion*>(nullptr), &region}) {
-        const CanvasWindow window = canvasWindow(r, src.get());
-        const VignetteShape shape = prepareVignette(-100, -100, window.width, window.height);
-        OwnedImage byRow = test::clonePicture(src.get());
-        OwnedImage byPixel = test::clonePicture(src.get());
-        lookWalk(src.get(), byRow.get(), window,
-                 matrix(m) | applyLevels(ColorScale{1500, -3000}) | clampBelow(0) | vignette15(shape) |
-                     applyCurves(luts));
-        pixelWalk(byPixel.get(), window,
-                  source(src.get()) | matrix(m) | applyLevels(ColorScale{1500, -3000}) | clampBelow(0) |
-                      vignette15(shape) | applyCurves(luts));
-        EXPECT_TRUE(test::samePixels(byRow.get(), byPixel.get()));
-        EXPECT_TRUE(test::paddingIntact(byRow.get()));
     }
 }
 

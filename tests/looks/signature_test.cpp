@@ -47,16 +47,6 @@ TEST(Glimmer, EachVariantOnFlatPictures) {
     }
 }
 
-TEST(Glimmer, AnOpaqueOverlayHidesThePhoto) {
-    const OwnedImage opaque = makeUniform(3, 3, 4, {220, 140, 60, 255});
-    const OwnedImage texture = green();
-    const OwnedImage a = photo();
-    const OwnedImage b = makeUniform(5, 3, 3, {0, 255, 7});
-    applyGlimmer(a.get(), opaque.get(), texture.get(), nullptr, a.get(), 4, nullptr);
-    applyGlimmer(b.get(), opaque.get(), texture.get(), nullptr, b.get(), 4, nullptr);
-    EXPECT_EQ(corner(a.get()), corner(b.get()));
-}
-
 TEST(Kailani, EachVariantOnFlatPictures) {
     // Core: K0, overlaid on itself, soft_light with tinted at 16512, 70 %
     // saturation at the same lightness: (18263, 9545, 4351).
@@ -157,20 +147,6 @@ TEST(SignatureLooks, RefuseWithoutTouchingTheDestination) {
     applyJohnny(src.get(), b.get(), b.get(), a.get(), small.get(), 1, nullptr);  // sizes differ
     EXPECT_EQ(corner(dst.get()), (Bytes{1, 2, 3}));
     EXPECT_EQ(pixelAt(small.get(), 3, 2), (Bytes{1, 2, 3}));
-}
-
-TEST(SignatureLooks, RegionPlacesLayersOnTheCanvas) {
-    // A 1 x 1 destination at the canvas's far corner reads the layers where
-    // the whole picture's corner pixel does.
-    const OwnedImage src = test::makePicture(6, 5, 3);
-    const OwnedImage texture = test::makePicture(7, 3, 3), light = test::makePicture(5, 9, 4);
-    const OwnedImage whole = test::clonePicture(src.get());
-    applyKailani(src.get(), light.get(), nullptr, whole.get(), 1, nullptr);
-    const Bytes last = pixelAt(src.get(), 5, 4);
-    const OwnedImage piece = test::makeUniform(1, 1, 3, last);
-    const EffectRegion corner{0, 5, 4, 6, 5};
-    applyKailani(piece.get(), light.get(), nullptr, piece.get(), 1, &corner);
-    EXPECT_EQ(pixelAt(piece.get(), 0, 0), pixelAt(whole.get(), 5, 4));
 }
 
 TEST(SignatureCurves, KailaniBlueListIsTakenAsStored) {

@@ -68,14 +68,6 @@ TEST(Vignetting, MaskChannelsFeedBlueGreenRedAndStretchOverTheCanvas) {
     EXPECT_GT(right[2], right[0]);
 }
 
-TEST(Vignetting, WithoutAMaskIsTheFullRadialFalloff) {
-    const OwnedImage src = test::makePicture(23, 15, 3);
-    OwnedImage a = test::clonePicture(src.get()), b = test::clonePicture(src.get());
-    applyVignetting(src.get(), a.get(), nullptr, 0.1f, 0.2f, 1.3f, nullptr);
-    applyVignetting2(src.get(), b.get(), -100, 0, 0.1f, 0.2f, 1.3f, nullptr);
-    EXPECT_TRUE(test::samePixels(a.get(), b.get()));
-}
-
 TEST(Vignetting, FxVignetteStageLoadsAMaskOfKindOne) {
     const OwnedImage src = test::tracePicture({20, 120, 220});
     test::RecordingLoader loader;
@@ -85,30 +77,6 @@ TEST(Vignetting, FxVignetteStageLoadsAMaskOfKindOne) {
     ASSERT_EQ(loader.calls.size(), 1u);
     EXPECT_EQ(loader.calls[0].kind, 1);
     EXPECT_EQ(pixelAt(dst.get(), 7, 2), (Bytes{73, 138, 203}));  // the alpha byte plays no part
-}
-
-TEST(Looks, CatalogueEntriesRunEndToEndOnOddPictures) {
-    const int entries[] = {0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16,
-                           17,  18,  19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  100,
-                           101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 117, 118};
-    const OwnedImage src = test::makePicture(13, 7, 3, 5);
-    test::RecordingLoader loader;
-    loader.serveAll({"vtg.png", "Texturize2_32.jpg"}, 3);
-    const EffectRegion region{0, 3, 2, 40, 30};
-    for (const int entry : entries) {
-        for (const EffectRegion* r : {static_cast<const EffectRegion*>(nullptr), &region}) {
-            OwnedImage dst = test::clonePicture(src.get());
-            fx(src.get(), dst.get(), entry, nullptr, nullptr, test::RecordingLoader::load,
-               const_cast<EffectRegion*>(r), loader.userData());
-            EXPECT_FALSE(test::samePixels(dst.get(), src.get())) << entry;
-            EXPECT_TRUE(test::paddingIntact(dst.get())) << entry;
-        }
-    }
-    const OwnedImage tiny = test::makePicture(1, 1, 3);
-    for (const int entry : entries) {
-        OwnedImage dst = test::clonePicture(tiny.get());
-        fx(tiny.get(), dst.get(), entry, nullptr, nullptr, test::RecordingLoader::load, nullptr, loader.userData());
-    }
 }
 
 }  // namespace
