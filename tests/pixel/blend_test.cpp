@@ -146,41 +146,6 @@ TEST(BlendAlpha, AccumulationOverAFourChannelBase) {
     EXPECT_EQ(blendUniform("opacity", grey(100), grey(200), 50, 1), (Bytes{150, 150, 150, 255}));
 }
 
-// Every mode in every variant: opaque alpha on either side, or keepAlpha on
-// an opaque base, must give the colours of the plain 3-over-3 blend.
-TEST(BlendAlpha, OpaqueVariantsAgreeWithThePlainBlendForEveryMode) {
-    const OwnedImage base3 = makePicture(9, 7, 3, 2);
-    const OwnedImage layer3 = makePicture(5, 4, 3, 1);
-    auto withAlpha = [](const IplImage* p) {
-        return makePicture(p->width, p->height, 4, 3,
-                           [p](int x, int y, int c) { return c == 3 ? 255 : pixelAt(p, x, y)[size_t(c)]; });
-    };
-    const OwnedImage base4 = withAlpha(base3.get());
-    const OwnedImage layer4 = withAlpha(layer3.get());
-    const EffectRegion region{0, 2, 1, 14, 9};
-    for (const char* mode : kBlendModeNames) {
-        const OwnedImage plain = makePicture(9, 7, 3);
-        blendByName(base3.get(), plain.get(), layer3.get(), 0, 70, mode, 0, &region);
-        for (int variant = 1; variant < 8; ++variant) {
-            const bool keep = variant & 4;
-            const IplImage* base = (variant & 2) ? base4.get() : base3.get();
-            const IplImage* layer = (variant & 1) ? layer4.get() : layer3.get();
-            const OwnedImage dst = makePicture(9, 7, (keep || (variant & 2)) ? 4 : 3, 4);
-            blendByName(base, dst.get(), layer, keep, 70, mode, 0, &region);
-            for (int y = 0; y < 7; ++y)
-                for (int x = 0; x < 9; ++x) {
-                    Bytes got = pixelAt(dst.get(), x, y);
-                    if (got.size() == 4) {
-                        ASSERT_EQ(got[3], 255) << mode << " variant " << variant;
-                        got.pop_back();
-                    }
-                    ASSERT_EQ(got, pixelAt(plain.get(), x, y)) << mode << " variant " << variant;
-                }
-            EXPECT_TRUE(test::paddingIntact(dst.get()));
-        }
-    }
-}
-
 TEST(BlendByName, MatchesNamesExactly) {
     EXPECT_EQ(blendModeIndex("opacity"), 0);
     EXPECT_EQ(blendModeIndex("luminosity"), 19);
@@ -191,35 +156,6 @@ TEST(BlendByName, MatchesNamesExactly) {
     const Bytes untouched{7, 7, 7};
     EXPECT_EQ(blendUniform("Overlay", grey(10), grey(200), 100), untouched);
     EXPECT_EQ(blendUniform(nullptr, grey(10), grey(200), 100), untouched);
-}
-
-TEST(BlendByName, StretchOnItsOwnSizeReproducesTheSampledLayer) {
-    // Column c samples x = c * ((WL - 1) << 15) / WL: with WL = 5 the last
-    // column sits at 4 * 26214 = 104856, x0 = 3, fx = 6552 (one fifth).
-    const OwnedImage layer = makePicture(5, 1, 3, 0, [](int x, int, int) { return x * 50; });
-    const OwnedImage base = makePicture(5, 1, 3);
-    const OwnedImage dst = makePicture(5, 1, 3);
-    blendByName(base.get(), dst.get(), layer.get(), 0, 100, "opacity", kFitStretch, nullptr);
-    // (150 * 26216 + 200 * 6552) >> 8 = 20479 -> byte 159, not 200
-    EXPECT_EQ(pixelAt(dst.get(), 4, 0), grey(159));
-    EXPECT_EQ(pixelAt(dst.get(), 0, 0), grey(0));
-}
-
-TEST(BlendByName, AWindowEqualsThePieceOfTheWholeResult) {
-    const OwnedImage base = makePicture(31, 20, 4, 3);
-    const OwnedImage layer = makePicture(12, 17, 4);
-    for (int fit = 0; fit < 4; ++fit) {
-        const OwnedImage whole = test::clonePicture(base.get());
-        blendByName(whole.get(), whole.get(), layer.get(), 0, 80, "soft_light", fit, nullptr);
-        const OwnedImage piece = makePicture(10, 6, 4, 1, [&](int x, int y, int c) {
-            return pixelAt(base.get(), x + 17, y + 9)[size_t(c)];
-        });
-        const EffectRegion region{0, 17, 9, 31, 20};
-        blendByName(piece.get(), piece.get(), layer.get(), 0, 80, "soft_light", fit, &region);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 10; ++x)
-                ASSERT_EQ(pixelAt(piece.get(), x, y), pixelAt(whole.get(), x + 17, y + 9)) << "fit " << fit;
-    }
 }
 
 TEST(BlendByName, RefusesWhatCannotBeProcessed) {

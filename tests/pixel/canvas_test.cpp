@@ -6,21 +6,6 @@
 namespace lumetra {
 namespace {
 
-TEST(CanvasWindow, ComesFromTheRegionOrTheReferencePicture) {
-    const OwnedImage picture = test::makePicture(7, 5, 3);
-    const CanvasWindow whole = canvasWindow(nullptr, picture.get());
-    EXPECT_TRUE(whole.active);
-    EXPECT_EQ(whole.x, 0);
-    EXPECT_EQ(whole.width, 7);
-    EXPECT_EQ(whole.height, 5);
-    const EffectRegion region{99, -3, 4, 100, 80};
-    const CanvasWindow window = canvasWindow(&region, picture.get());
-    EXPECT_EQ(window.x, -3);
-    EXPECT_EQ(window.y, 4);
-    EXPECT_EQ(window.width, 100);
-    EXPECT_EQ(window.height, 80);
-}
-
 TEST(FitLayer, CoverCentredCropsTheLongAxisEqually) {
     // Layer 101 x 51 on a 50 x 50 canvas: sx = 100 * 32768 / 50 = 65536,
     // sy = 50 * 32768 / 50 = 32768 < sx, so scale = 32768 and

@@ -76,30 +76,5 @@ TEST(Grain, RefusesMissingOrUnfitPlatesAndEmptyRegions) {
     EXPECT_TRUE(test::samePixels(dst.get(), untouched.get()));
 }
 
-TEST(Grain, InPlaceOddSizesAndTheRegionPlacesOnlyThePlates) {
-    const OwnedImage plate1 = test::makePicture(7, 5, 3);
-    const OwnedImage plate2 = test::makePicture(5, 9, 3);
-    for (auto [w, h] : {std::pair{1, 1}, {3, 20}, {21, 4}}) {
-        const OwnedImage src = test::makePicture(w, h, 3, 4);
-        for (int recipe = 1; recipe <= 7; ++recipe) {
-            auto run = [&](const IplImage* in, IplImage* out, const EffectRegion* region) {
-                if (recipe <= 3) applyNoise(in, out, plate1.get(), recipe, region);
-                else applyNoiseD(in, out, plate1.get(), plate2.get(), recipe - 3, region);
-            };
-            OwnedImage apart = test::makePicture(w, h, 3, 4);
-            run(src.get(), apart.get(), nullptr);
-            OwnedImage inPlace = test::clonePicture(src.get());
-            run(inPlace.get(), inPlace.get(), nullptr);
-            EXPECT_TRUE(test::samePixels(apart.get(), inPlace.get())) << w << "x" << h << " recipe " << recipe;
-            EXPECT_TRUE(test::paddingIntact(apart.get()));
-            // A region the size of the picture at its origin is no region.
-            const EffectRegion same{-1, 0, 0, w, h};
-            OwnedImage regioned = test::makePicture(w, h, 3, 4);
-            run(src.get(), regioned.get(), &same);
-            EXPECT_TRUE(test::samePixels(apart.get(), regioned.get()));
-        }
-    }
-}
-
 }  // namespace
 }  // namespace lumetra

@@ -54,30 +54,6 @@ TEST(PixelWalk, MaskTermsReadOneChannel) {
     EXPECT_EQ(pixelAt(dst.get(), 1, 0), (std::vector<uint8_t>{127, 127, 127}));
 }
 
-TEST(PixelWalk, AWindowGivesTheSamePieceAsTheWholePicture) {
-    const OwnedImage src = makePicture(23, 17, 3);
-    const OwnedImage texture = makePicture(9, 7, 4);
-    auto recipe = [&](const IplImage* base, const CanvasWindow& window) {
-        return source(base) | step<Overlay>(layer<4>(texture.get(), fitLayer(9, 7, window.width, window.height,
-                                                                             kFitCoverCentred)),
-                                            20000);
-    };
-    const OwnedImage whole = makePicture(23, 17, 3);
-    const CanvasWindow full = canvasWindow(nullptr, src.get());
-    pixelWalk(whole.get(), full, recipe(src.get(), full));
-
-    // The piece at (5, 4), 11 x 8, rendered alone with the whole canvas as its region.
-    const OwnedImage pieceSrc = makePicture(11, 8, 3, 0, [&](int x, int y, int c) {
-        return pixelAt(src.get(), x + 5, y + 4)[static_cast<size_t>(c)];
-    });
-    const OwnedImage piece = makePicture(11, 8, 3, /*padding=*/3);
-    const EffectRegion region{0, 5, 4, 23, 17};
-    const CanvasWindow window = canvasWindow(&region, pieceSrc.get());
-    pixelWalk(piece.get(), window, recipe(pieceSrc.get(), window));
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 11; ++x) ASSERT_EQ(pixelAt(piece.get(), x, y), pixelAt(whole.get(), x + 5, y + 4));
-}
-
 TEST(PixelWalk, FourChannelDestinationsStoreAlphaByItsRule) {
     const OwnedImage src = makePicture(4, 3, 4);
     const OwnedImage dst = makePicture(4, 3, 4, 0, [](int, int, int) { return 0; });

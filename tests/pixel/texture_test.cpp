@@ -12,7 +12,6 @@
 #include "pixel/corner_fits.h"
 #include "pixel/routines.h"
 #include "support/pictures.h"
-#include "support/recording_loader.h"
 
 namespace lumetra {
 namespace {
@@ -79,25 +78,13 @@ TEST(Texture3, IndexFiveAndOutOfRangeIndexesRunLookOne) {
 }
 
 // A flat grey 100 keeps its tones; overlay with 200: a = 12800 < 16384, so
-// (12800 * 25600) >> 14 = 20000 -> byte 156. A neutral grey texture keeps
-// any photo grey.
+// (12800 * 25600) >> 14 = 20000 -> byte 156.
 TEST(BwTexture, OverlaysTheGreyPhoto) {
     const OwnedImage src = flat(5, 4, 3, {100, 100, 100});
     const OwnedImage texture = flat(3, 2, 3, {200, 200, 200});
     const OwnedImage dst = test::makePicture(5, 4, 3);
     applyBwTexture(src.get(), dst.get(), texture.get(), 1, nullptr);
     EXPECT_EQ(test::pixelAt(dst.get(), 2, 3), (Bytes{156, 156, 156}));
-
-    const OwnedImage photo = test::makePicture(11, 7, 3);
-    const OwnedImage grey = flat(4, 4, 3, {90, 90, 90});
-    const OwnedImage out = test::makePicture(11, 7, 3, 2);
-    applyBwTexture(photo.get(), out.get(), grey.get(), 2, nullptr);
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 11; ++x) {
-            const Bytes p = test::pixelAt(out.get(), x, y);
-            EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
-        }
-    EXPECT_TRUE(test::paddingIntact(out.get()));
 }
 
 // Index 4 on a flat 100 (a = 12800): screen with black keeps 12800; vivid
@@ -176,47 +163,6 @@ TEST(TextureRefusals, LeaveTheDestinationUntouched) {
 
     EXPECT_TRUE(test::samePixels(dst.get(), before.get()));
     EXPECT_TRUE(test::paddingIntact(dst.get()));
-}
-
-// The catalogue's texture presets reach their routines through fx, with a
-// region placing a padded, odd-sized destination on a larger canvas.
-TEST(TextureKeywords, PresetsRunTheirRoutines) {
-    const OwnedImage src = test::makePicture(15, 11, 3, 1);
-    const OwnedImage t3 = test::makePicture(9, 7, 3);
-    const OwnedImage t4 = test::makePicture(8, 6, 4);
-    const EffectRegion region{0, 4, 3, 40, 30};
-    test::RecordingLoader loader;
-    loader.serve("Texturize1_1.jpg", test::clonePicture(t3.get()));
-    loader.serve("vtg.png", test::clonePicture(t3.get()));
-    loader.serve("bw1.png", test::clonePicture(t3.get()));
-    loader.serve("Muti_texture2-1.png", test::clonePicture(t4.get()));
-    loader.serve("Muti_texture2-2.jpg", test::clonePicture(t3.get()));
-    const std::array<const IplImage*, kMaxMutiTextures> muti{t4.get(), t3.get()};
-
-    struct Case {
-        int preset;
-        void (*run)(const IplImage*, IplImage*, const IplImage*, const EffectRegion*, const IplImage* const*);
-    };
-    const Case cases[] = {
-        {33, [](const IplImage* s, IplImage* d, const IplImage* t, const EffectRegion* r,
-                const IplImage* const*) { applyTexture(s, d, t, 1, r); }},
-        {73, [](const IplImage* s, IplImage* d, const IplImage* t, const EffectRegion* r,
-                const IplImage* const*) { applyTexture3(s, d, t, 1, r); }},
-        {81, [](const IplImage* s, IplImage* d, const IplImage* t, const EffectRegion* r,
-                const IplImage* const*) { applyBwTexture(s, d, t, 1, r); }},
-        {84, [](const IplImage* s, IplImage* d, const IplImage*, const EffectRegion* r,
-                const IplImage* const* m) { applyMutiTexture(s, d, m, 2, r); }},
-    };
-    for (const Case& c : cases) {
-        const OwnedImage dst = test::makePicture(15, 11, 3, 3);
-        fx(src.get(), dst.get(), c.preset, nullptr, nullptr, test::RecordingLoader::load,
-           const_cast<EffectRegion*>(&region), loader.userData());
-        const OwnedImage expected = test::makePicture(15, 11, 3, 3);
-        c.run(src.get(), expected.get(), t3.get(), &region, muti.data());
-        EXPECT_TRUE(test::samePixels(dst.get(), expected.get())) << c.preset;
-        EXPECT_FALSE(test::samePixels(dst.get(), src.get())) << c.preset;
-        EXPECT_TRUE(test::paddingIntact(dst.get())) << c.preset;
-    }
 }
 
 }  // namespace
