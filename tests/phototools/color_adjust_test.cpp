@@ -41,44 +41,6 @@ TEST(ColorSetters, GlobalHueAndSaturation) {
     EXPECT_EQ(m->saturation, 0);
 }
 
-TEST(ColorSetters, PerHueTechnicolorBlend) {
-    auto m = newMap();
-    int hue[12], sat[12], light[12];
-    for (int i = 0; i < 12; ++i) hue[i] = i - 5, sat[i] = -50 + i, light[i] = 33;
-    EXPECT_EQ(ptAdjustColor(m.get(), hue, sat, light), m.get());
-    EXPECT_EQ(m->hueShift[0], -20);
-    EXPECT_EQ(m->hueSat[0], 128);        // -50*256/100 + 256
-    EXPECT_EQ(m->hueSat[1], 131);        // -49*256/100 = -125 (truncated) + 256
-    EXPECT_EQ(m->hueLight[3], 5406);     // 33*16384/100 = 5406.72
-    EXPECT_EQ(m->adjustFlags, 2u);
-
-    ptTechnicolor(m.get(), 0.992f, 0.137f, 1.0f, 0.0f, 2.0f, -1.0f);
-    EXPECT_EQ(m->technicolor[0], 32505);  // 0.992f * 32768 = 32505.86
-    EXPECT_EQ(m->technicolor[1], 4489);   // 0.137f * 32768 = 4489.2
-    EXPECT_EQ(m->technicolor[2], 32768);
-    EXPECT_EQ(m->technicolor[4], 32768);  // held to 1
-    EXPECT_EQ(m->technicolor[5], 0);      // held to 0
-    EXPECT_EQ(m->renderFlags, 0x100u);
-
-    ptBlend(m.get(), 0);
-    EXPECT_EQ(m->adjustFlags, 2u);
-    ptBlend(m.get(), 40);
-    EXPECT_EQ(m->blendOpacity, 40);
-    EXPECT_EQ(m->adjustFlags, 6u);
-    EXPECT_EQ(ptBlend(nullptr, 40), nullptr);
-}
-
-TEST(ColorStep, FreshMapReproducesEveryByte) {
-    auto m = newMap();
-    const OwnedImage src = test::makePicture(256, 64, 3, 5);
-    const OwnedImage dst = test::makeUniform(256, 64, 3, {0, 0, 0});
-    // Stage 0 without the copy path: a saturation of exactly 1.0 set by hand
-    // still goes through the colour step when a gain of 1.0 is flagged.
-    m->renderFlags |= 8;
-    ASSERT_EQ(ptApplyMap(src.get(), nullptr, dst.get(), m.get(), nullptr, nullptr), 1);
-    EXPECT_TRUE(test::samePixels(src.get(), dst.get()));
-}
-
 TEST(ColorStep, PlainStageTrace) {
     // Saturation -50 % (128). Bytes (B,G,R) = (40, 80, 200): R = 25600,
     // G = 10240, B = 5120; L = (9798*25600 + 19234*10240 + 3736*5120) >> 15
@@ -155,18 +117,6 @@ TEST(ColorStep, PerHueStageTraceWithRangeRestored) {
     auto m = newMap();
     redAnchor(m.get(), 50);
     EXPECT_EQ(renderPixel(m.get(), {40, 40, 200}), (Bytes{73, 73, 255}));
-}
-
-TEST(ColorStep, ToneAndPerHueTrace) {
-    // As above with the lifted tone and lightness 10 % (1638): tone(11243)
-    // = 17612 (i 352 -> 552); t = (17612*15155*130) >> 18 = 132363;
-    // (20480*t) >> 15 = 82726; L = 17612 + (1638*82726 >> 15) = 21747.
-    // env = 2440586*384 >> 8 = 3660879, mult 58095: offsets 25453, -10856.
-    // 21747 + 25453 > 32767: dmin = -10856*11020/25453 = -4700 -> 17047.
-    auto m = newMap();
-    liftTone(m.get());
-    redAnchor(m.get(), 10);
-    EXPECT_EQ(renderPixel(m.get(), {40, 40, 200}), (Bytes{133, 133, 255}));
 }
 
 TEST(ColorStep, BrightSaturatedColourKeepsItsHue) {

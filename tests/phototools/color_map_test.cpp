@@ -10,34 +10,6 @@ namespace {
 
 using test::newMap;
 
-TEST(ColorMap, StartsNeutral) {
-    const auto m = newMap();
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->adjustFlags, 0u);
-    EXPECT_EQ(m->renderFlags, 0u);
-    for (int i = 0; i < 1024; ++i) ASSERT_EQ(m->toneTable[i], static_cast<uint32_t>(i));
-    EXPECT_EQ(m->byteTables[2][200], 200);
-    EXPECT_EQ(m->colorMatrix[3][3], 32768);
-    EXPECT_EQ(m->colorMatrix[0][1], 0);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(m->gain[k], 8192);
-    EXPECT_EQ(m->saturation, 256);
-    EXPECT_EQ(m->hueShift[11], 100);
-    EXPECT_EQ(m->hueSat[0], 256);
-    EXPECT_EQ(m->hueLight[5], 0);
-    EXPECT_EQ(m->histography.pixelCount, 0u);
-}
-
-TEST(ColorMap, LayoutIsThePlainRecordHostsRead) {
-    EXPECT_EQ(offsetof(ColorMap, byteTables), 8u);
-    EXPECT_EQ(offsetof(ColorMap, toneTable), 8u + 768u);
-    EXPECT_EQ(offsetof(ColorMap, gain), 8u + 768u + 4096u + 64u);
-    // The histogram copy holds doubles: it starts on the next 8-byte boundary.
-    EXPECT_EQ(offsetof(ColorMap, hueLight) + 48u + 4u, offsetof(ColorMap, histography));
-    EXPECT_EQ(offsetof(Histography, temperature), 3080u);  // 769 counts, then 8-byte alignment
-    EXPECT_EQ(sizeof(Transform), 40u);
-    EXPECT_EQ(sizeof(ProgressRecord), 12u);
-}
-
 TEST(ColorMap, CloneIsIndependentAndHistographyIsCopied) {
     auto m = newMap();
     m->gain[1] = 1234;
@@ -57,13 +29,6 @@ TEST(ColorMap, CloneIsIndependentAndHistographyIsCopied) {
     EXPECT_EQ(withHistogram->saturation, 256);
     test::OwnedMap withoutHistogram(ptNewColorMapWithHistography(nullptr));
     EXPECT_EQ(withoutHistogram->histography.pixelCount, 0u);
-}
-
-TEST(ColorMap, OneReleaseServesEveryRecord) {
-    EXPECT_EQ(reinterpret_cast<void*>(&ptDeleteColorMap), reinterpret_cast<void*>(&ptDeleteTransform));
-    EXPECT_EQ(reinterpret_cast<void*>(&ptDeleteColorMap), reinterpret_cast<void*>(&ptDeleteHistography));
-    ptDeleteTransform(ptNewTransform(0, 0, 4, 4));
-    ptDeleteColorMap(nullptr);
 }
 
 TEST(Curves, ComposeAppliesTheNewCurveAfterTheOld) {
@@ -92,14 +57,6 @@ TEST(Curves, OutOfRangeEntriesAreHeldToTheTable) {
     m->toneTable[4] = 999999;  // a host's edit cannot index outside the next curve
     ptApplyCurveSP(m.get(), wild);
     EXPECT_EQ(m->toneTable[4], 1023u);  // wild[1023] = 5000, held
-}
-
-TEST(Curves, ClampCurveValue) {
-    EXPECT_EQ(pt::clampCurveValue(1023.9), 1023);
-    EXPECT_EQ(pt::clampCurveValue(5000.0), 1023);
-    EXPECT_EQ(pt::clampCurveValue(-0.5), 0);
-    EXPECT_EQ(pt::clampCurveValue(511.99), 511);
-    EXPECT_EQ(pt::clampCurveValue(0.0 / 0.0), 0);
 }
 
 TEST(Curves, DrawIsFlatOutsideThePointsAndClamped) {

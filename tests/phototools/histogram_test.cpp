@@ -69,13 +69,6 @@ TEST(Histography, OtherPicturesGiveTheEmptyRecord) {
     EXPECT_EQ(none->temperature, 0.0);
 }
 
-// The row index of the highest pixel of column x that differs from white.
-int topOfCurve(const IplImage* canvas, int x) {
-    for (int y = 0; y < canvas->height; ++y)
-        if (test::pixelAt(canvas, x, y) != Bytes{255, 255, 255}) return y;
-    return canvas->height;
-}
-
 TEST(Histography, FlatHistogramIsDrawnAtConstantHeight) {
     // 1000 in every bin: s = 1000, h = 1000, peak 1003 -> ratio 0.003 ->
     // peak 2000; height (40 - 1) * 1000 / 2000 = 19. All three channels
@@ -89,30 +82,6 @@ TEST(Histography, FlatHistogramIsDrawnAtConstantHeight) {
         ASSERT_EQ(test::pixelAt(canvas.get(), x, 39 - 19), (Bytes{149, 149, 149}));
         ASSERT_EQ(test::pixelAt(canvas.get(), x, 39 - 20), (Bytes{99, 99, 99}));
         ASSERT_EQ(test::pixelAt(canvas.get(), x, 39 - 25), (Bytes{255, 255, 255}));
-    }
-}
-
-TEST(Histography, ShadingAboveASingleCurve) {
-    // Only blue counts: green and red sit at height 0, so only the first
-    // pass shades above the blue curve, by 49, 56, 61, 64, 65 of 67. A
-    // spike at bin 100 (no column shows it) sets the peak, so the curve
-    // stays well below the top.
-    Histography h{};
-    for (int i = 0; i < 256; ++i) h.blue[i] = 500 + (i % 7) * 10;
-    h.blue[100] = 2000;
-    const OwnedImage canvas = test::makeUniform(30, 60, 3, {255, 255, 255});
-    ptDrawHistography(&h, canvas.get());
-    const int factors[5] = {49, 56, 61, 64, 65};
-    for (int x = 3; x < 27; ++x) {
-        const int shaded = topOfCurve(canvas.get(), x);
-        ASSERT_GE(shaded, 1);
-        const int curve = shaded + 5;  // the five shaded levels sit above the curve's top
-        ASSERT_LT(curve, 60);
-        EXPECT_EQ(test::pixelAt(canvas.get(), x, curve), (Bytes{179, 91, 43}));
-        for (int d = 1; d <= 5; ++d) {
-            const uint8_t v = static_cast<uint8_t>(255 * factors[d - 1] / 67);
-            ASSERT_EQ(test::pixelAt(canvas.get(), x, curve - d), (Bytes{v, v, v})) << "x " << x << " d " << d;
-        }
     }
 }
 
