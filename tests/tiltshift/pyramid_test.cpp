@@ -73,24 +73,5 @@ TEST(TiltShiftPyramid, ReducesWithMirroredEdgesAndReexpandsRows) {
     EXPECT_EQ(firstChannel(expanded.get()), (std::vector<uint16_t>{166, 479, 666, 479, 166, 41}));
 }
 
-TEST(TiltShiftPyramid, LevelCountsFollowTheHalvings) {
-    auto tables = std::make_unique<TransferTables>();
-    buildTransferTables(*tables);
-    SplineWeightTable weights;
-    buildSplineWeights(weights);
-    const OwnedImage tiny = test::makePicture(5, 5, 3);
-    EXPECT_EQ(buildPyramid(*tables, weights, tiny.get()).size(), 1u);
-    // Heights 600 ... 5 stop the halving after 8 levels; each level above 0
-    // is stored at the full height.
-    const OwnedImage wide = test::makePicture(1000, 600, 3);
-    const auto levels = buildPyramid(*tables, weights, wide.get());
-    std::vector<int> widths;
-    for (const auto& level : levels) {
-        widths.push_back(level->width);
-        EXPECT_EQ(level->height, 600);
-    }
-    EXPECT_EQ(widths, (std::vector<int>{1000, 500, 250, 125, 63, 32, 16, 8}));
-}
-
 }  // namespace
 }  // namespace lumetra::tiltshift
