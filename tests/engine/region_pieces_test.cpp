@@ -90,8 +90,8 @@ TEST(RegionPieces, APieceUnderItsRegionIsTheCropOfTheWhole) {
         ASSERT_FALSE(test::samePixels(whole.get(), photo.get())) << name << ": the look did nothing";
         EffectRegion region{0, kPieceX, kPieceY, kCanvasWidth, kCanvasHeight};
         const OwnedImage part = render(piece.get(), c, &region);
-        const OwnedImage crop = test::makePicture(kPieceSide, kPieceSide, 3, 0, [&](int x, int y, int c) {
-            return test::pixelAt(whole.get(), x + kPieceX, y + kPieceY)[static_cast<size_t>(c)];
+        const OwnedImage crop = test::makePicture(kPieceSide, kPieceSide, 3, 0, [&](int x, int y, int ch) {
+            return test::pixelAt(whole.get(), x + kPieceX, y + kPieceY)[static_cast<size_t>(ch)];
         });
         EXPECT_TRUE(test::samePixels(part.get(), crop.get())) << name;
         EXPECT_TRUE(test::paddingIntact(part.get())) << name;
