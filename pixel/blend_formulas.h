@@ -84,12 +84,13 @@ struct HardLight : BlendFormula {
     }
 };
 // Both halves are computed and one is selected, which keeps the loops free
-// of branches (and vectorisable).
+// of branches (and vectorisable). A recipe step before it (an add) can push
+// the base far past white, where a x a leaves 32 bits: the products wrap.
 struct SoftLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t towardWhite = 2 * b - 32767;
-        const int32_t upper = a + ((towardWhite * (squareRoot15(a) - a)) >> 15);
-        const int32_t lower = a + ((towardWhite * (a - ((a * a) >> 15))) >> 15);
+        const int32_t upper = wrapAdd(a, wrapMul(towardWhite, wrapSub(squareRoot15(a), a)) >> 15);
+        const int32_t lower = wrapAdd(a, wrapMul(towardWhite, wrapSub(a, wrapMul(a, a) >> 15)) >> 15);
         return b >= 16384 ? upper : lower;
     }
 };
