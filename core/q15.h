@@ -72,8 +72,7 @@ constexpr int32_t mix15Wide(int64_t a, int64_t b, int64_t t) {
 }
 
 // Weights 0.299, 0.587, 0.114 in Q15; they sum to 32768, so a grey value is
-// its own luminance.
-// Far out of range the products wrap.
+// its own luminance. Far out of range the products wrap.
 constexpr int32_t luminance15(const Rgb15& p) {
     return wrapAdd(wrapAdd(wrapMul(9798, p.r), wrapMul(19234, p.g)), wrapMul(3736, p.b)) >> 15;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/image.h"
+#include "core/image.h"
 
 namespace lumetra::fuzz {
 
