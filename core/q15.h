@@ -57,8 +57,11 @@ constexpr int32_t wrapShiftLeft(int32_t a, int bits) { return static_cast<int32_
 constexpr int32_t opacity15(int percent) { return wrapShiftLeft(percent, 15) / 100; }
 
 // Q15 mix of a base value a toward b by weight t (0 keeps a, 32768 gives b).
-// Exact in 32 bits while t lies in 0..32768 and |a|, |b| stay below 65536.
-constexpr int32_t mix15(int32_t a, int32_t b, int32_t t) { return ((kOne15 - t) * a + t * b) >> 15; }
+// Exact in 32 bits while t lies in 0..32768 and |a|, |b| stay below 65536;
+// past that (a value pushed far out of range by earlier steps) it wraps.
+constexpr int32_t mix15(int32_t a, int32_t b, int32_t t) {
+    return wrapAdd(wrapMul(kOne15 - t, a), wrapMul(t, b)) >> 15;
+}
 
 // The same mix with 64-bit products, for values or weights that would leave
 // the 32-bit range (an unclamped formula result, an opacity far past 100 %).
@@ -69,7 +72,9 @@ constexpr int32_t mix15Wide(int64_t a, int64_t b, int64_t t) {
 }
 
 // Weights 0.299, 0.587, 0.114 in Q15; they sum to 32768, so a grey value is
-// its own luminance.
-constexpr int32_t luminance15(const Rgb15& p) { return (9798 * p.r + 19234 * p.g + 3736 * p.b) >> 15; }
+// its own luminance. Far out of range the products wrap.
+constexpr int32_t luminance15(const Rgb15& p) {
+    return wrapAdd(wrapAdd(wrapMul(9798, p.r), wrapMul(19234, p.g)), wrapMul(3736, p.b)) >> 15;
+}
 
 }  // namespace lumetra

@@ -14,9 +14,7 @@ using lumetra::OwnedImage;
 using lumetra::fuzz::Input;
 
 OwnedImage makeSource(Input& in, int width, int height, bool deep) {
-    OwnedImage picture = lumetra::createImage(width, height, deep ? IPL_DEPTH_16U : IPL_DEPTH_8U, 3);
-    for (int i = 0; i < picture->imageSize; ++i) picture->imageData[i] = static_cast<char>(in.byte() * 31 + i);
-    return picture;
+    return lumetra::fuzz::makePicture(in, width, height, deep ? IPL_DEPTH_16U : IPL_DEPTH_8U, 3);
 }
 
 void applySetters(Input& in, ColorMap* m) {

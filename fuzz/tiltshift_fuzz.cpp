@@ -14,14 +14,7 @@ using lumetra::OwnedImage;
 using lumetra::fuzz::Input;
 
 OwnedImage makePicture(Input& in, int width, int height, int channels) {
-    const int padding = in.range(0, 5);
-    OwnedImage picture = lumetra::createImage(width + padding, height, IPL_DEPTH_8U, channels);
-    if (!picture) return picture;
-    picture->width = width;  // rows keep their padded widthStep
-    // One seed byte per picture: the rest of the input steers the calls.
-    const uint8_t seed = in.byte();
-    for (int i = 0; i < picture->imageSize; ++i) picture->imageData[i] = static_cast<char>(seed * 29 + i * 11 + (i >> 6));
-    return picture;
+    return lumetra::fuzz::makePicture(in, width, height, IPL_DEPTH_8U, channels);
 }
 
 float anyFloat(Input& in, float typical) {

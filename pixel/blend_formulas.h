@@ -34,6 +34,12 @@ struct BlendFormula {
     static constexpr bool kWide = false;
 };
 
+// a x b in a formula. Steps before a blend (an add, a vignette's gain) can
+// push values far out of range, where a 32-bit product leaves 32 bits: it
+// wraps. A wide step's 64-bit product cannot overflow.
+inline int32_t product(int32_t a, int32_t b) { return wrapMul(a, b); }
+inline int64_t product(int64_t a, int64_t b) { return a * b; }
+
 struct Opacity : BlendFormula {
     static int32_t channel(int32_t, int32_t b) { return b; }
 };
@@ -46,11 +52,11 @@ struct Lighten : BlendFormula {
 struct Multiply : BlendFormula {
     template <class Int>
     static Int channel(Int a, Int b) {
-        return (a * b) >> 15;
+        return product(a, b) >> 15;
     }
 };
 struct Screen : BlendFormula {
-    static int32_t channel(int32_t a, int32_t b) { return a + b - ((a * b) >> 15); }
+    static int32_t channel(int32_t a, int32_t b) { return a + b - (product(a, b) >> 15); }
 };
 struct ColorDodge : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
@@ -73,13 +79,13 @@ struct LinearBurn : BlendFormula {
 struct Overlay : BlendFormula {
     template <class Int>
     static Int channel(Int a, Int b) {
-        const Int m = (a * b) >> 14;
+        const Int m = product(a, b) >> 14;
         return a < 16384 ? m : 2 * (a + b) - m - 32767;
     }
 };
 struct HardLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
-        const int32_t m = (a * b) >> 14;
+        const int32_t m = product(a, b) >> 14;
         return b < 16384 ? m : 2 * (a + b) - m - 32767;
     }
 };
@@ -88,8 +94,8 @@ struct HardLight : BlendFormula {
 struct SoftLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t towardWhite = 2 * b - 32767;
-        const int32_t upper = a + ((towardWhite * (squareRoot15(a) - a)) >> 15);
-        const int32_t lower = a + ((towardWhite * (a - ((a * a) >> 15))) >> 15);
+        const int32_t upper = wrapAdd(a, product(towardWhite, wrapSub(squareRoot15(a), a)) >> 15);
+        const int32_t lower = wrapAdd(a, product(towardWhite, wrapSub(a, product(a, a) >> 15)) >> 15);
         return b >= 16384 ? upper : lower;
     }
 };
@@ -97,7 +103,7 @@ struct VividLight : BlendFormula {
     static constexpr bool kWide = true;  // up to 127.5 x over a white base
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t dodge = divideTruncating(wrapShiftLeft(a, 14), kOne15 - b);
-        const int32_t burn = 32767 - (((32767 - a) * b) >> 14);
+        const int32_t burn = 32767 - (product(32767 - a, b) >> 14);
         return b >= 16384 ? dodge : burn;
     }
 };
@@ -118,7 +124,7 @@ struct Difference : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 };
 struct Exclude : BlendFormula {
-    static int32_t channel(int32_t a, int32_t b) { return a + b - ((a * b) >> 14); }
+    static int32_t channel(int32_t a, int32_t b) { return a + b - (product(a, b) >> 14); }
 };
 // The layer's colour moved to the base's luminance.
 struct Color : BlendFormula {

@@ -33,6 +33,10 @@ TEST(Q15, MixAndLuminance) {
     EXPECT_EQ(mix15(1000, 5000, 32768), 5000);
     EXPECT_EQ(mix15(1000, 5000, 16384), 3000);
     EXPECT_EQ(mix15(-3, 0, 16384), -2);  // -49152 >> 15 = -2: the shift floors
+    // A hard-light result far out of range (fuzzed fx): 16384 x -149449
+    // leaves 32 bits and wraps, and the wrapped sum is the true one,
+    // 655360000 - 2448572416 = -1793212416; >> 15 = -54725
+    EXPECT_EQ(mix15(40000, -149449, 16384), -54725);
     // 64-bit mix of an overshoot: (16384 * 32640 + 16384 * 4177920) >> 15
     EXPECT_EQ(mix15Wide(32640, 4177920, 16384), 2105280);
     EXPECT_EQ(mix15Wide(0, 1 << 30, 1 << 30), INT32_MAX);  // saturates

@@ -69,6 +69,22 @@ void addBlendCases(std::vector<Case>& cases) {
                          AppplyTexture2(src.get(), dst.get(), nullptr, 100, "screen", nullptr);
                          h.picture(dst.get());
                      }});
+    // The vertical step's truncation where its remainder is 32767: a layer
+    // whose second row is one below its first, on a canvas 32768 tall
+    // (scale 1), so canvas row 1 samples at fy = 1 and
+    // (t x 32767 + (t - 1) x 1) >> 15 = t - 1.
+    cases.push_back({"AppplyTexture2/opacity/opacity=100/layer=2x2c3-row-step/3x2c3p1/region=0,0,3x32768", [](Hash& h) {
+                         Picture src = makePicture({3, 2, 3, 1}, 1), dst = makePicture({3, 2, 3, 1}, 2);
+                         Picture layer = makePicture({2, 2, 3, 0}, 3);
+                         const uint8_t top[6] = {200, 101, 37, 150, 90, 12};
+                         for (int i = 0; i < 6; ++i) {
+                             layer->imageData[i] = static_cast<char>(top[i]);
+                             layer->imageData[layer->widthStep + i] = static_cast<char>(top[i] - 1);
+                         }
+                         EffectRegion tall{0, 0, 0, 3, 32768};
+                         AppplyTexture2(src.get(), dst.get(), layer.get(), 100, "opacity", &tall);
+                         h.picture(dst.get());
+                     }});
     cases.push_back({"AppplyTexture2/multiply/smaller-dst", [](Hash& h) {
                          Picture src = makePicture({30, 20, 3, 0}, 1), dst = makePicture({17, 11, 3, 2}, 2);
                          Picture layer = makePicture({37, 23, 4, 0}, 3);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pixel/blend.h"
+#include "pixel/blend_formulas.h"
 #include "pixel/canvas.h"
 #include "pixel/routines.h"
 #include "support/pictures.h"
@@ -32,6 +33,22 @@ Bytes grey(uint8_t v) { return {v, v, v}; }
 
 // One pixel per mode, worked by hand from its formula; a = base, b = layer
 // on the Q15 scale (byte << 7), t = opacity; results are stored >> 7.
+// Steps before a blend can push values far out of range (fuzzed fx inputs:
+// beattle's add left a = 47618 before soft light, a vignette left a = -82566
+// before hard light with a gradient map of 44122): the products wrap.
+TEST(BlendModes, ProductsPastRangeWrap) {
+    // soft light, b = 0, lower half: a x a = 2267473924 wraps to
+    // -2027493372, >> 15 = -61875; -32767 x (47618 + 61875) = -3587757131
+    // wraps to 707210165, >> 15 = 21582; 47618 + 21582 = 69200
+    EXPECT_EQ(SoftLight::channel(47618, 0), 69200);
+    // soft light, b = 32640, upper half: R(47618) = trunc(sqrt(1560346624))
+    // = 39501; (32513 x -8117) >> 15 = -8054; 47618 - 8054 = 39564
+    EXPECT_EQ(SoftLight::channel(47618, 32640), 39564);
+    // hard light, b >= 16384: a x b = -3642977052 wraps to 651990244, m =
+    // 39794; 2 x (-82566 + 44122) - 39794 - 32767 = -149449
+    EXPECT_EQ(HardLight::channel(-82566, 44122), -149449);
+}
+
 TEST(BlendModes, HandWorkedPixels) {
     // t = (60 << 15) / 100 = 19660: (13108 * 12800 + 19660 * 25600) >> 15 = 20479 -> 159
     EXPECT_EQ(blendUniform("opacity", grey(100), grey(200), 60), grey(159));
