@@ -54,8 +54,13 @@ LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const 
     const CurveLut single = buildCurveLut(color2Curve(variant));
     const CurveLutSet greyCurve{{single, single, single}};
     // Recipes that keep the source pixel for a later step go pixel by pixel.
-    const auto walk = [&](PixelOperation auto recipe) { lookWalk(src, dst, window, std::move(recipe)); };
-    const auto walkKeeping = [&](PixelOperation auto recipe) { pixelWalk(dst, window, source(src) | std::move(recipe)); };
+    // The walks are inlined so that they are compiled into both clones.
+    const auto walk = [&](PixelOperation auto recipe) __attribute__((always_inline)) {
+        lookWalk(src, dst, window, std::move(recipe));
+    };
+    const auto walkKeeping = [&](PixelOperation auto recipe) __attribute__((always_inline)) {
+        pixelWalk(dst, window, source(src) | std::move(recipe));
+    };
 
     switch (variant) {
         case 1: {

@@ -18,6 +18,10 @@ struct Hsv15 {
     int32_t v;
 };
 
+// c ? a : b as masks, which the compiler cannot turn back into a branch:
+// a loop over pixels with branches does not vectorise.
+constexpr int32_t pick(bool c, int32_t a, int32_t b) { return b ^ ((a ^ b) & -static_cast<int32_t>(c)); }
+
 // Channels within 0..32768. Ties go by a fixed order of comparisons, so a
 // pixel with two equal largest channels always lands on the same sector:
 // if g >= b: r > g (red-yellow), else r > b (yellow-green), else g > r
@@ -30,16 +34,15 @@ inline Hsv15 rgbToHsv15(const Px& p) {
     const int32_t v = std::max(r, std::max(g, b));
     const int32_t d = v - std::min(r, std::min(g, b));
     const bool greenOverBlue = g >= b;
-    int32_t base, rising;
-    if (greenOverBlue) {
-        const bool redFirst = r > g, redOverBlue = r > b, greenOverRed = g > r;
-        base = redFirst ? 0 : redOverBlue ? 4096 : greenOverRed ? 8192 : 0;
-        rising = redFirst ? g - b : redOverBlue ? g - r : b - r;
-    } else {
-        const bool greenOverRed = g > r, blueOverRed = b > r;
-        base = greenOverRed ? 12288 : blueOverRed ? 16384 : 20480;
-        rising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
-    }
+    const bool redFirst = r > g, redOverBlue = r > b, greenOverRed = g > r, blueOverRed = b > r;
+    // Both halves are computed and one is selected: a branch here keeps a
+    // loop over pixels from vectorising.
+    const int32_t warmBase = redFirst ? 0 : redOverBlue ? 4096 : greenOverRed ? 8192 : 0;
+    const int32_t warmRising = redFirst ? g - b : redOverBlue ? g - r : b - r;
+    const int32_t coolBase = greenOverRed ? 12288 : blueOverRed ? 16384 : 20480;
+    const int32_t coolRising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
+    const int32_t base = greenOverBlue ? warmBase : coolBase;
+    const int32_t rising = greenOverBlue ? warmRising : coolRising;
     // A grey pixel (d = 0) takes base 0 and rising 0: h = 0, s = 0.
     const int32_t h = base + divideTruncating(rising * 4096, d > 0 ? d : 1);
     const int32_t s = divideTruncating(d * 32768, v > 0 ? v : 1);
@@ -55,10 +58,24 @@ inline void hsvToRgb15(const Hsv15& q, Px& p) {
     const int32_t falling = q.v - step;
     const int32_t sector = q.h >> 12;
     // By sector: (v, rising, m), (falling, v, m), (m, v, rising),
-    // (m, falling, v), (rising, m, v), and from 5 up (v, m, falling).
-    p.r = sector == 0 || sector >= 5 ? q.v : sector == 1 ? falling : sector == 4 ? rising : m;
-    p.g = sector == 1 || sector == 2 ? q.v : sector == 0 ? rising : sector == 3 ? falling : m;
-    p.b = sector == 3 || sector == 4 ? q.v : sector == 2 ? rising : sector >= 5 ? falling : m;
+    // (m, falling, v), (rising, m, v), and from 5 up (v, m, falling). Picked
+    // one after another.
+    int32_t r = m, g = m, b = m;
+    r = pick(sector == 4, rising, r);
+    r = pick(sector == 1, falling, r);
+    r = pick(sector == 0, q.v, r);
+    r = pick(sector >= 5, q.v, r);
+    g = pick(sector == 3, falling, g);
+    g = pick(sector == 0, rising, g);
+    g = pick(sector == 1, q.v, g);
+    g = pick(sector == 2, q.v, g);
+    b = pick(sector >= 5, falling, b);
+    b = pick(sector == 2, rising, b);
+    b = pick(sector == 3, q.v, b);
+    b = pick(sector == 4, q.v, b);
+    p.r = r;
+    p.g = g;
+    p.b = b;
 }
 
 // One sector of a hue-dependent saturation change: k = (a * f + b) >> 12
@@ -76,14 +93,10 @@ using HueSaturation = std::array<SectorRamp, 6>;
 constexpr HueSaturation everyHue(int32_t k) { return {flat(k), flat(k), flat(k), flat(k), flat(k), flat(k)}; }
 
 inline int32_t saturationChange(const HueSaturation& k, int32_t h) {
-    const int32_t sector = h >> 12;
-    // Picked by selects rather than an index, for the vectoriser.
-    int32_t a = k[5].a, b = k[5].b;
-    for (int i = 4; i >= 0; --i) {
-        a = sector == i ? k[static_cast<size_t>(i)].a : a;
-        b = sector == i ? k[static_cast<size_t>(i)].b : b;
-    }
-    return (a * (h & 4095) + b) >> 12;
+    // Sectors 0 to 4 by number, every other one (only 5 occurs) as 5; read
+    // by index, which vectorises as a gather where selects would branch.
+    const size_t sector = std::min(static_cast<uint32_t>(h >> 12), 5u);
+    return (k[sector].a * (h & 4095) + k[sector].b) >> 12;
 }
 
 // s' = min(32768, ((k(h) + 32768) * s) >> 15).
