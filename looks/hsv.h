@@ -18,6 +18,20 @@ struct Hsv15 {
     int32_t v;
 };
 
+// divideTruncating for 0 <= numerator <= 2^30 and
+// 0 < divisor <= 32768 with a quotient of at most 32768, at twice the lanes.
+// Exact: the divisor is exact in single precision and the numerator and the
+// division each err by at most 2^-24 relative, so the estimate lies within
+// 2^-8 of the true quotient and truncates to it or a neighbour, which the
+// remainder test corrects.
+inline int32_t quotientOfUnits(int32_t numerator, int32_t divisor) {
+    int32_t q = static_cast<int32_t>(static_cast<float>(numerator) / static_cast<float>(divisor));
+    const int32_t rest = numerator - q * divisor;
+    q -= static_cast<int32_t>(rest < 0);
+    q += static_cast<int32_t>(rest >= divisor);
+    return q;
+}
+
 // c ? a : b as masks, which the compiler cannot turn back into a branch:
 // a loop over pixels with branches does not vectorise.
 constexpr int32_t pick(bool c, int32_t a, int32_t b) { return b ^ ((a ^ b) & -static_cast<int32_t>(c)); }
@@ -26,9 +40,9 @@ constexpr int32_t pick(bool c, int32_t a, int32_t b) { return b ^ ((a ^ b) & -st
 // pixel with two equal largest channels always lands on the same sector:
 // if g >= b: r > g (red-yellow), else r > b (yellow-green), else g > r
 // (green-cyan), else grey; if g < b: g > r (cyan-blue), else b > r
-// (blue-magenta), else magenta-red. Written as selects, not branches, so a
-// loop over pixels vectorises.
-template <class Px>
+// (blue-magenta), else magenta-red. Divide is divideTruncating, or quotientOfUnits
+// where the channels are known to lie within 0..32768.
+template <int32_t (*Divide)(int32_t, int32_t) = divideTruncating, class Px>
 inline Hsv15 rgbToHsv15(const Px& p) {
     const int32_t r = p.r, g = p.g, b = p.b;
     const int32_t v = std::max(r, std::max(g, b));
@@ -44,9 +58,19 @@ inline Hsv15 rgbToHsv15(const Px& p) {
     const int32_t base = greenOverBlue ? warmBase : coolBase;
     const int32_t rising = greenOverBlue ? warmRising : coolRising;
     // A grey pixel (d = 0) takes base 0 and rising 0: h = 0, s = 0.
-    const int32_t h = base + divideTruncating(rising * 4096, d > 0 ? d : 1);
-    const int32_t s = divideTruncating(d * 32768, v > 0 ? v : 1);
+    const int32_t h = base + Divide(rising * 4096, d > 0 ? d : 1);
+    const int32_t s = Divide(d * 32768, v > 0 ? v : 1);
     return {h, s, v};
+}
+
+// Whether every channel of n pixels in planes lies within 0..32768.
+inline bool channelsWithinUnit(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
+    int32_t low = 0, high = 0;
+    for (int i = 0; i < n; ++i) {
+        low = std::min(low, std::min(r[i], std::min(g[i], b[i])));
+        high = std::max(high, std::max(r[i], std::max(g[i], b[i])));
+    }
+    return low >= 0 && high <= 32768;
 }
 
 template <class Px>
@@ -93,10 +117,14 @@ using HueSaturation = std::array<SectorRamp, 6>;
 constexpr HueSaturation everyHue(int32_t k) { return {flat(k), flat(k), flat(k), flat(k), flat(k), flat(k)}; }
 
 inline int32_t saturationChange(const HueSaturation& k, int32_t h) {
-    // Sectors 0 to 4 by number, every other one (only 5 occurs) as 5; read
-    // by index, which vectorises as a gather where selects would branch.
-    const size_t sector = std::min(static_cast<uint32_t>(h >> 12), 5u);
-    return (k[sector].a * (h & 4095) + k[sector].b) >> 12;
+    const int32_t sector = h >> 12;
+    // Sectors 0 to 4 by number, every other one (only 5 occurs) as 5.
+    int32_t a = k[5].a, b = k[5].b;
+    for (int i = 4; i >= 0; --i) {
+        a = pick(sector == i, k[static_cast<size_t>(i)].a, a);
+        b = pick(sector == i, k[static_cast<size_t>(i)].b, b);
+    }
+    return (a * (h & 4095) + b) >> 12;
 }
 
 // s' = min(32768, ((k(h) + 32768) * s) >> 15).

@@ -143,11 +143,35 @@ inline GreyStep toGrey() { return {}; }
 struct SaturationStep : PixelOp {
     HueSaturation change;
     explicit SaturationStep(const HueSaturation& k) : change(k) {}
-    template <class Px>
+    template <int32_t (*Divide)(int32_t, int32_t) = divideTruncating, class Px>
     void apply(Px& p, PixelContext&) const {
-        Hsv15 q = rgbToHsv15(p);
+        Hsv15 q = rgbToHsv15<Divide>(p);
         changeSaturation(change, q);
         hsvToRgb15(q, p);
+    }
+    // Runs whose channels lie within 0..32768 (all but after extreme
+    // curves) take the single-precision quotients.
+    [[gnu::always_inline]] friend void applyRow(SaturationStep& step, const RowPlanes& row) {
+        if (channelsWithinUnit(row.r, row.g, row.b, row.width))
+            applyRowWith<quotientOfUnits>(step, row);
+        else
+            applyRowWith<divideTruncating>(step, row);
+    }
+
+private:
+    template <int32_t (*Divide)(int32_t, int32_t)>
+    [[gnu::always_inline]] static void applyRowWith(const SaturationStep& step, const RowPlanes& row) {
+        int32_t* __restrict r = row.r;
+        int32_t* __restrict g = row.g;
+        int32_t* __restrict b = row.b;
+        PixelContext unused{};
+        for (int col = 0; col < row.width; ++col) {
+            Rgb15 p{r[col], g[col], b[col]};
+            step.apply<Divide>(p, unused);
+            r[col] = p.r;
+            g[col] = p.g;
+            b[col] = p.b;
+        }
     }
 };
 inline SaturationStep hsvSaturation(const HueSaturation& k) { return SaturationStep(k); }
