@@ -64,7 +64,7 @@ inline Hsv15 rgbToHsv15(const Px& p) {
 }
 
 // Whether every channel of n pixels in planes lies within 0..32768.
-inline bool channelsWithinUnit(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
+[[gnu::always_inline]] inline bool channelsWithinUnit(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
     int32_t low = 0, high = 0;
     for (int i = 0; i < n; ++i) {
         low = std::min(low, std::min(r[i], std::min(g[i], b[i])));

@@ -231,7 +231,7 @@ public:
     }
 
 private:
-    static int64_t largestMagnitude(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
+    [[gnu::always_inline]] static int64_t largestMagnitude(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
         int32_t low = 0, high = 0;
         for (int i = 0; i < n; ++i) {
             low = std::min(low, std::min(r[i], std::min(g[i], b[i])));
