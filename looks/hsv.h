@@ -18,32 +18,59 @@ struct Hsv15 {
     int32_t v;
 };
 
+// divideTruncating for 0 <= numerator <= 2^30 and
+// 0 < divisor <= 32768 with a quotient of at most 32768, at twice the lanes.
+// Exact: the divisor is exact in single precision and the numerator and the
+// division each err by at most 2^-24 relative, so the estimate lies within
+// 2^-8 of the true quotient and truncates to it or a neighbour, which the
+// remainder test corrects.
+inline int32_t quotientOfUnits(int32_t numerator, int32_t divisor) {
+    int32_t q = static_cast<int32_t>(static_cast<float>(numerator) / static_cast<float>(divisor));
+    const int32_t rest = numerator - q * divisor;
+    q -= static_cast<int32_t>(rest < 0);
+    q += static_cast<int32_t>(rest >= divisor);
+    return q;
+}
+
+// c ? a : b as masks, which the compiler cannot turn back into a branch:
+// a loop over pixels with branches does not vectorise.
+constexpr int32_t pick(bool c, int32_t a, int32_t b) { return b ^ ((a ^ b) & -static_cast<int32_t>(c)); }
+
 // Channels within 0..32768. Ties go by a fixed order of comparisons, so a
 // pixel with two equal largest channels always lands on the same sector:
 // if g >= b: r > g (red-yellow), else r > b (yellow-green), else g > r
 // (green-cyan), else grey; if g < b: g > r (cyan-blue), else b > r
-// (blue-magenta), else magenta-red. Written as selects, not branches, so a
-// loop over pixels vectorises.
-template <class Px>
+// (blue-magenta), else magenta-red. Divide is divideTruncating, or quotientOfUnits
+// where the channels are known to lie within 0..32768.
+template <int32_t (*Divide)(int32_t, int32_t) = divideTruncating, class Px>
 inline Hsv15 rgbToHsv15(const Px& p) {
     const int32_t r = p.r, g = p.g, b = p.b;
     const int32_t v = std::max(r, std::max(g, b));
     const int32_t d = v - std::min(r, std::min(g, b));
     const bool greenOverBlue = g >= b;
-    int32_t base, rising;
-    if (greenOverBlue) {
-        const bool redFirst = r > g, redOverBlue = r > b, greenOverRed = g > r;
-        base = redFirst ? 0 : redOverBlue ? 4096 : greenOverRed ? 8192 : 0;
-        rising = redFirst ? g - b : redOverBlue ? g - r : b - r;
-    } else {
-        const bool greenOverRed = g > r, blueOverRed = b > r;
-        base = greenOverRed ? 12288 : blueOverRed ? 16384 : 20480;
-        rising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
-    }
+    const bool redFirst = r > g, redOverBlue = r > b, greenOverRed = g > r, blueOverRed = b > r;
+    // Both halves are computed and one is selected: a branch here keeps a
+    // loop over pixels from vectorising.
+    const int32_t warmBase = redFirst ? 0 : redOverBlue ? 4096 : greenOverRed ? 8192 : 0;
+    const int32_t warmRising = redFirst ? g - b : redOverBlue ? g - r : b - r;
+    const int32_t coolBase = greenOverRed ? 12288 : blueOverRed ? 16384 : 20480;
+    const int32_t coolRising = greenOverRed ? b - g : blueOverRed ? r - g : r - b;
+    const int32_t base = greenOverBlue ? warmBase : coolBase;
+    const int32_t rising = greenOverBlue ? warmRising : coolRising;
     // A grey pixel (d = 0) takes base 0 and rising 0: h = 0, s = 0.
-    const int32_t h = base + divideTruncating(rising * 4096, d > 0 ? d : 1);
-    const int32_t s = divideTruncating(d * 32768, v > 0 ? v : 1);
+    const int32_t h = base + Divide(rising * 4096, d > 0 ? d : 1);
+    const int32_t s = Divide(d * 32768, v > 0 ? v : 1);
     return {h, s, v};
+}
+
+// Whether every channel of n pixels in planes lies within 0..32768.
+[[gnu::always_inline]] inline bool channelsWithinUnit(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
+    int32_t low = 0, high = 0;
+    for (int i = 0; i < n; ++i) {
+        low = std::min(low, std::min(r[i], std::min(g[i], b[i])));
+        high = std::max(high, std::max(r[i], std::max(g[i], b[i])));
+    }
+    return low >= 0 && high <= 32768;
 }
 
 template <class Px>
@@ -55,10 +82,24 @@ inline void hsvToRgb15(const Hsv15& q, Px& p) {
     const int32_t falling = q.v - step;
     const int32_t sector = q.h >> 12;
     // By sector: (v, rising, m), (falling, v, m), (m, v, rising),
-    // (m, falling, v), (rising, m, v), and from 5 up (v, m, falling).
-    p.r = sector == 0 || sector >= 5 ? q.v : sector == 1 ? falling : sector == 4 ? rising : m;
-    p.g = sector == 1 || sector == 2 ? q.v : sector == 0 ? rising : sector == 3 ? falling : m;
-    p.b = sector == 3 || sector == 4 ? q.v : sector == 2 ? rising : sector >= 5 ? falling : m;
+    // (m, falling, v), (rising, m, v), and from 5 up (v, m, falling). Picked
+    // one after another.
+    int32_t r = m, g = m, b = m;
+    r = pick(sector == 4, rising, r);
+    r = pick(sector == 1, falling, r);
+    r = pick(sector == 0, q.v, r);
+    r = pick(sector >= 5, q.v, r);
+    g = pick(sector == 3, falling, g);
+    g = pick(sector == 0, rising, g);
+    g = pick(sector == 1, q.v, g);
+    g = pick(sector == 2, q.v, g);
+    b = pick(sector >= 5, falling, b);
+    b = pick(sector == 2, rising, b);
+    b = pick(sector == 3, q.v, b);
+    b = pick(sector == 4, q.v, b);
+    p.r = r;
+    p.g = g;
+    p.b = b;
 }
 
 // One sector of a hue-dependent saturation change: k = (a * f + b) >> 12
@@ -77,11 +118,11 @@ constexpr HueSaturation everyHue(int32_t k) { return {flat(k), flat(k), flat(k),
 
 inline int32_t saturationChange(const HueSaturation& k, int32_t h) {
     const int32_t sector = h >> 12;
-    // Picked by selects rather than an index, for the vectoriser.
+    // Sectors 0 to 4 by number, every other one (only 5 occurs) as 5.
     int32_t a = k[5].a, b = k[5].b;
     for (int i = 4; i >= 0; --i) {
-        a = sector == i ? k[static_cast<size_t>(i)].a : a;
-        b = sector == i ? k[static_cast<size_t>(i)].b : b;
+        a = pick(sector == i, k[static_cast<size_t>(i)].a, a);
+        b = pick(sector == i, k[static_cast<size_t>(i)].b, b);
     }
     return (a * (h & 4095) + b) >> 12;
 }
