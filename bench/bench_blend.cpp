@@ -32,14 +32,10 @@ BENCHMARK(peerResizeAddWeighted)->Name(kPeer)->Unit(benchmark::kMillisecond);
 
 void blendMode(benchmark::State& state, const char* mode, int textureChannels) {
     const OwnedImage texture = makeTexture(1024, 768, textureChannels);
-    const IplImage* photo = testPicture();
-    const OwnedImage dst = createImageLike(photo, 3);
-    cvSetZero(dst.get());  // touch the pages before timing
-    for (auto _ : state) {
-        blendByName(photo, dst.get(), texture.get(), 0, 60, mode, 0, nullptr);
-        benchmark::DoNotOptimize(dst->imageData);
-    }
-    finish(state, kPeer);
+    timeOnPicture(
+        state,
+        [&](const IplImage* photo, IplImage* dst) { blendByName(photo, dst, texture.get(), 0, 60, mode, 0, nullptr); },
+        kPeer);
 }
 
 // Registers "blend3/MODE" and "blend4/MODE" for the 20 modes.

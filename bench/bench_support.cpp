@@ -5,7 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 #include <map>
+#include <regex>
+#include <set>
+#include <thread>
 #include <vector>
 
 namespace lumetra::bench {
@@ -54,42 +59,176 @@ void floorMemcpy(benchmark::State& state) {
 }
 BENCHMARK(floorMemcpy)->Name("floor/memcpy")->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then a summary with the ratios.
+// ---- the summary --------------------------------------------------------
+
+namespace {
+
+// A goal: the routine's time at most `factor` times the floor ("memcpy") or
+// its peer ("peer").
+struct Goal {
+    const char* pattern;  // regular expression over the whole benchmark name
+    const char* against;
+    double factor;
+};
+
+// The goals of the speed issue (12 MP, one thread); the first match holds.
+const Goal kGoals[] = {
+    {"phototools/(plain_saturation_rotation|global_hue_saturation|per_hue|per_hue_tone_curve)", "memcpy", 20.0},
+    {"phototools/(rotate_scale|aberration)", "peer", 1.0},
+    {"color/[1-5]|color2/(1|2|5|6|10)", "memcpy", 15.0},
+    {"(lomo|vignetting|vignetting2|bw_color)/.*|color2/11", "memcpy", 8.0},
+    {"blend3/(color_dodge|color_burn|vivid_light)", "peer", 1.5},
+    {"blend3/.*", "peer", 1.0},
+    {"blend4/.*", "peer", 1.5},
+};
+
+const Goal* goalFor(const std::string& name) {
+    for (const Goal& goal : kGoals)
+        if (std::regex_match(name, std::regex(goal.pattern))) return &goal;
+    return nullptr;
+}
+
+// One line of the summary, every ratio from the same run (negative: none).
+struct SummaryRow {
+    std::string name;
+    double ms;
+    double megapixelsPerSecond;
+    double toMemcpy = -1;
+    double toPeer = -1;
+    std::string peer;
+    const Goal* goal = nullptr;
+    double goalRatio = -1;  // the ratio the goal is checked on
+};
+
+std::string jsonText(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(double value) {
+    if (value < 0) return "null";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4g", value);
+    return buffer;
+}
+
+// The machine: CPU model, logical cores, the date of the run (UTC).
+std::string cpuModel() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line))
+        if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+    return "unknown";
+}
+
+std::string utcDate() {
+    const std::time_t now = std::time(nullptr);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+    return buffer;
+}
+
+void writeJson(const std::string& path, const std::vector<SummaryRow>& rows) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return;
+    }
+    std::fprintf(file, "{\n  \"machine\": {\"cpu\": %s, \"cores\": %u, \"date\": %s},\n",
+                 jsonText(cpuModel()).c_str(), std::thread::hardware_concurrency(), jsonText(utcDate()).c_str());
+    std::fprintf(file, "  \"picture\": {\"width\": %d, \"height\": %d, \"threads\": 1},\n  \"rows\": [\n", kWidth,
+                 kHeight);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const SummaryRow& row = rows[i];
+        std::string goal = "null", holds = "null";
+        if (row.goal) {
+            goal = "{\"against\": " + jsonText(row.goal->against) + ", \"factor\": " + jsonNumber(row.goal->factor) +
+                   "}";
+            if (row.goalRatio >= 0) holds = row.goalRatio <= row.goal->factor ? "true" : "false";
+        }
+        std::fprintf(file,
+                     "    {\"name\": %s, \"ms\": %s, \"mp_per_s\": %s, \"x_memcpy\": %s, \"x_peer\": %s, "
+                     "\"peer\": %s, \"goal\": %s, \"holds\": %s}%s\n",
+                     jsonText(row.name).c_str(), jsonNumber(row.ms).c_str(),
+                     jsonNumber(row.megapixelsPerSecond).c_str(), jsonNumber(row.toMemcpy).c_str(),
+                     jsonNumber(row.toPeer).c_str(), row.peer.empty() ? "null" : jsonText(row.peer).c_str(),
+                     goal.c_str(), holds.c_str(), i + 1 < rows.size() ? "," : "");
+    }
+    std::fprintf(file, "  ]\n}\n");
+    std::fclose(file);
+}
+
+}  // namespace
+
+// Prints the usual table, then the summary: one row per benchmark (the
+// median when repetitions were asked for), with its ratios and its goal.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit RatioReporter(std::string jsonPath) : jsonPath_(std::move(jsonPath)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            Row row{run.benchmark_name(), run.GetAdjustedRealTime() * unitToMs(run.time_unit), run.report_label};
-            rows_.push_back(row);
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::map<std::string, double> times;
-        for (const Row& row : rows_) times[row.name] = row.ms;
-        const double floor = times.count("floor/memcpy") ? times["floor/memcpy"] : 0.0;
-        std::printf("\n%-44s %10s %9s %10s %10s\n", "routine (12 MP, one thread)", "ms", "MP/s", "x memcpy", "x peer");
-        for (const Row& row : rows_) {
-            const double megapixels = kWidth * static_cast<double>(kHeight) / 1e6;
-            std::printf("%-44s %10.2f %9.0f", row.name.c_str(), row.ms, megapixels / (row.ms / 1000.0));
-            if (floor > 0) std::printf(" %10.2f", row.ms / floor);
-            else std::printf(" %10s", "-");
-            const std::string prefix = "peer=";
-            if (row.label.rfind(prefix, 0) == 0 && times.count(row.label.substr(prefix.size())))
-                std::printf(" %10.2f  (%s)", row.ms / times[row.label.substr(prefix.size())],
-                            row.label.substr(prefix.size()).c_str());
-            std::printf("\n");
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type != Run::RT_Iteration && !median) continue;
+            const std::string name = run.run_name.str();
+            const double ms = run.GetAdjustedRealTime() * unitToMs(run.time_unit);
+            if (!times_.count(name)) order_.push_back(name);
+            if (median || !medians_.count(name)) times_[name] = ms;  // a median replaces the repetitions
+            if (median) medians_.insert(name);
+            labels_[name] = run.report_label;
         }
     }
 
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const std::vector<SummaryRow> rows = summary();
+        printSummary(rows);
+        if (!jsonPath_.empty()) writeJson(jsonPath_, rows);
+    }
+
 private:
-    struct Row {
-        std::string name;
-        double ms;
-        std::string label;
-    };
+    std::vector<SummaryRow> summary() const {
+        const auto floor = times_.find("floor/memcpy");
+        std::vector<SummaryRow> rows;
+        for (const std::string& name : order_) {
+            SummaryRow row{name, times_.at(name), kWidth * static_cast<double>(kHeight) / 1e3 / times_.at(name)};
+            if (floor != times_.end()) row.toMemcpy = row.ms / floor->second;
+            const std::string& label = labels_.at(name);
+            const std::string prefix = "peer=";
+            if (label.rfind(prefix, 0) == 0 && times_.count(label.substr(prefix.size()))) {
+                row.peer = label.substr(prefix.size());
+                row.toPeer = row.ms / times_.at(row.peer);
+            }
+            row.goal = goalFor(name);
+            if (row.goal) row.goalRatio = std::string(row.goal->against) == "peer" ? row.toPeer : row.toMemcpy;
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    static void printSummary(const std::vector<SummaryRow>& rows) {
+        std::printf("\n%-40s %9s %7s %9s %8s  %-12s %s\n", "routine (12 MP, one thread)", "ms", "MP/s", "x memcpy",
+                    "x peer", "goal", "peer");
+        for (const SummaryRow& row : rows) {
+            std::printf("%-40s %9.2f %7.0f", row.name.c_str(), row.ms, row.megapixelsPerSecond);
+            if (row.toMemcpy >= 0) std::printf(" %9.2f", row.toMemcpy);
+            else std::printf(" %9s", "-");
+            if (row.toPeer >= 0) std::printf(" %8.2f", row.toPeer);
+            else std::printf(" %8s", "-");
+            char goal[40] = "-";
+            if (row.goal)
+                std::snprintf(goal, sizeof goal, "%.1fx %s %s", row.goal->factor, row.goal->against,
+                              row.goalRatio < 0 ? "?" : (row.goalRatio <= row.goal->factor ? "met" : "NOT"));
+            std::printf("  %-16s %s\n", goal, row.peer.c_str());
+        }
+    }
+
     static double unitToMs(benchmark::TimeUnit unit) {
         switch (unit) {
             case benchmark::kNanosecond: return 1e-6;
@@ -98,14 +237,29 @@ private:
             default: return 1e3;
         }
     }
-    std::vector<Row> rows_;
+
+    std::string jsonPath_;
+    std::vector<std::string> order_;
+    std::map<std::string, double> times_;
+    std::set<std::string> medians_;
+    std::map<std::string, std::string> labels_;
 };
 
 }  // namespace lumetra::bench
 
+// --summary_json=FILE is ours; everything else goes to Google Benchmark.
 int main(int argc, char** argv) {
+    std::string jsonPath;
+    const std::string flag = "--summary_json=";
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind(flag, 0) == 0) jsonPath = argument.substr(flag.size());
+        else argv[kept++] = argv[i];
+    }
+    argc = kept;
     benchmark::Initialize(&argc, argv);
-    lumetra::bench::RatioReporter reporter;
+    lumetra::bench::RatioReporter reporter(jsonPath);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -1,10 +1,15 @@
 // Shared pieces of the benchmarks: the 12 MP test picture, the memcpy floor,
-// and how a benchmark names its peer so the summary can print ratios.
+// the common timing loop, and how a benchmark names its peer so the summary
+// can print ratios.
 //
 // Every benchmark is registered with a name "family/case". The summary
 // printed after the run gives, for each, its time in ms, MP/s, the ratio to
-// the floor "floor/memcpy" and, when the benchmark called setPeer(state,
-// "peer/NAME"), the ratio to that peer benchmark of the same run.
+// the floor "floor/memcpy", the ratio to its peer "peer/NAME" of the same
+// run when it named one through finish(), and the goal set for it in the
+// goal table of bench_support.cpp with whether this run meets it. With
+// --summary_json=FILE (scripts/bench.sh --json FILE) the summary is also
+// written as JSON, with the machine it ran on; scripts/perf-table.py turns
+// that into the README's performance table.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -26,5 +31,20 @@ OwnedImage makeTexture(int width, int height, int channels);
 
 // Reports pixels processed and links the benchmark to its peer.
 void finish(benchmark::State& state, const char* peer = nullptr);
+
+// The common timing loop: run(src, dst) on the test picture into a
+// 3-channel destination whose pages are touched before timing, then
+// finish(state, peer).
+template <class Run>
+void timeOnPicture(benchmark::State& state, Run run, const char* peer = nullptr) {
+    const IplImage* src = testPicture();
+    const OwnedImage dst = createImageLike(src, 3);
+    cvSetZero(dst.get());
+    for (auto _ : state) {
+        run(src, dst.get());
+        benchmark::DoNotOptimize(dst->imageData);
+    }
+    finish(state, peer);
+}
 
 }  // namespace lumetra::bench

@@ -16,23 +16,11 @@ namespace {
 constexpr int kTextureWidth = 1024;
 constexpr int kTextureHeight = 768;
 
-template <class Run>
-void runTexture(benchmark::State& state, Run run) {
-    const IplImage* src = testPicture();
-    const OwnedImage dst = createImageLike(src, 3);
-    cvSetZero(dst.get());  // touch the pages before timing
-    for (auto _ : state) {
-        run(src, dst.get());
-        benchmark::DoNotOptimize(dst->imageData);
-    }
-    finish(state);
-}
-
 void registerOne(const std::string& name, int channels,
                  void (*routine)(const IplImage*, IplImage*, const IplImage*, int, const EffectRegion*), int index) {
     benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
         const OwnedImage texture = makeTexture(kTextureWidth, kTextureHeight, channels);
-        runTexture(state,
+        timeOnPicture(state,
                    [&](const IplImage* src, IplImage* dst) { routine(src, dst, texture.get(), index, nullptr); });
     })->Unit(benchmark::kMillisecond);
 }
@@ -58,7 +46,7 @@ const bool registered = [] {
                 owned.push_back(makeTexture(kTextureWidth, kTextureHeight, channels));
                 list[owned.size() - 1] = owned.back().get();
             }
-            runTexture(state, [&](const IplImage* src, IplImage* dst) {
+            timeOnPicture(state, [&](const IplImage* src, IplImage* dst) {
                 applyMutiTexture(src, dst, list.data(), index, nullptr);
             });
         })->Unit(benchmark::kMillisecond);

@@ -23,20 +23,10 @@ const Layers& layers() {
 }
 
 template <class Run>
-void runSignature(benchmark::State& state, Run run) {
-    const IplImage* src = testPicture();
-    const OwnedImage dst = createImageLike(src, 3);
-    cvSetZero(dst.get());  // touch the pages before timing
-    for (auto _ : state) {
-        run(src, dst.get());
-        benchmark::DoNotOptimize(dst->imageData);
-    }
-    finish(state, "peer/resize+addWeighted");
-}
-
-template <class Run>
 void registerSignature(const std::string& name, Run run) {
-    benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { runSignature(state, run); })
+    benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
+        timeOnPicture(state, run, "peer/resize+addWeighted");
+    })
         ->Unit(benchmark::kMillisecond);
 }
 

@@ -71,6 +71,14 @@ constexpr int32_t mix15Wide(int64_t a, int64_t b, int64_t t) {
     return static_cast<int32_t>(std::clamp<int64_t>(mixed, INT32_MIN, INT32_MAX));
 }
 
+// The same mix for a base a in 0..32767, a weight t in 0..32768 and any
+// int32 b (an unclamped formula result), in 32 bits. Exact: t * (b >> 15) *
+// 32768 is a multiple of 32768, so it passes the floor shift unchanged, and
+// what remains, (32768 - t) a + t (b & 32767), is below 32768 * 32767.
+constexpr int32_t mix15Split(int32_t a, int32_t b, int32_t t) {
+    return t * (b >> 15) + (((kOne15 - t) * a + t * (b & 32767)) >> 15);
+}
+
 // Weights 0.299, 0.587, 0.114 in Q15; they sum to 32768, so a grey value is
 // its own luminance. Far out of range the products wrap.
 constexpr int32_t luminance15(const Rgb15& p) {

@@ -14,6 +14,14 @@
 
 namespace lumetra {
 
+// A layer's weight where it has cover `cover`: (opacity * cover) >> 15.
+// Wide takes the product in 64 bits, for opacities past 32768.
+template <bool Wide = false>
+inline int32_t coverWeight(int32_t opacity, int32_t cover) {
+    if constexpr (Wide) return static_cast<int32_t>((int64_t{opacity} * cover) >> 15);
+    else return (opacity * cover) >> 15;
+}
+
 // Updates `colour` and returns the new cover. Wide takes the products in 64
 // bits, for weights past 32768.
 // The three cases are computed side by side and selected, so the loops stay

@@ -44,10 +44,10 @@ void runVariant(const IplImage* base, IplImage* dst, const IplImage* layer, cons
 
 template <class F, int BaseChannels, int LayerChannels, bool KeepAlpha>
 void runVariant(const IplImage* base, IplImage* dst, const IplImage* layer, const BlendSetup& setup) {
-    if (F::kWide || setup.wide)
+    if (setup.wide)
         runVariant<F, BaseChannels, LayerChannels, KeepAlpha, true>(base, dst, layer, setup);
     else
-        runVariant<F, BaseChannels, LayerChannels, KeepAlpha, F::kWide>(base, dst, layer, setup);
+        runVariant<F, BaseChannels, LayerChannels, KeepAlpha, false>(base, dst, layer, setup);
 }
 
 template <class F>

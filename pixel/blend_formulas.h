@@ -23,6 +23,21 @@
 
 namespace lumetra {
 
+// floor(n / d) for 0 <= n < 2^30 with at most 24 significant bits and
+// 0 < d <= 32768, on 8 float lanes where double takes 4; quotients at or
+// past `cap` (at most 2^23) come out between cap - 1 and cap + 1. Exact:
+// n and d are exact in float and the quotient is correctly rounded, so it
+// lies within q 2^-24 < 1 of n / d and its truncation is the true quotient
+// or one off; the remainder n - e d, which fits 32 bits, corrects it.
+inline int32_t divideSmall(int32_t numerator, int32_t divisor, float cap) {
+    const float estimate = static_cast<float>(numerator) / static_cast<float>(divisor);
+    int32_t q = static_cast<int32_t>(estimate < cap ? estimate : cap);
+    const int32_t remainder = numerator - q * divisor;
+    q -= remainder < 0 ? 1 : 0;
+    q += remainder >= divisor ? 1 : 0;
+    return q;
+}
+
 // trunc(sqrt(a << 15)) taken in single precision: the Q15 square root.
 // Values at or below zero (never a byte-derived value) give 0.
 inline int32_t squareRoot15(int32_t a) {
@@ -58,15 +73,27 @@ struct Multiply : BlendFormula {
 struct Screen : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + b - (product(a, b) >> 15); }
 };
+// The dividing modes also have byteChannel(a, b): the same formula for a
+// base a = byte << 7 and a layer sample b (0..32640), where the numerator
+// is a byte times a power of two, or 32767 - (byte << 7) times one (15
+// significant bits), so divideSmall applies.
 struct ColorDodge : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t q = divideTruncating(wrapShiftLeft(a, 15), kOne15 - b);
+        return q < 32767 ? q : 32767;
+    }
+    static int32_t byteChannel(int32_t a, int32_t b) {
+        const int32_t q = divideSmall(a << 15, kOne15 - b, 32768.0f);
         return q < 32767 ? q : 32767;
     }
 };
 struct ColorBurn : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) {
         const int32_t q = divideTruncating(wrapShiftLeft(32767 - a, 15), b + 1);
+        return 32767 - (q < 32767 ? q : 32767);
+    }
+    static int32_t byteChannel(int32_t a, int32_t b) {
+        const int32_t q = divideSmall((32767 - a) << 15, b + 1, 32768.0f);
         return 32767 - (q < 32767 ? q : 32767);
     }
 };
@@ -106,6 +133,14 @@ struct VividLight : BlendFormula {
         const int32_t burn = 32767 - (product(32767 - a, b) >> 14);
         return b >= 16384 ? dodge : burn;
     }
+    // The dodge half's quotient stays below 255 << 14 (divisor at least
+    // 128); in the burn half (b < 16384) the divisor is above 16384 and the
+    // quotient, unused, below 2^14.
+    static int32_t byteChannel(int32_t a, int32_t b) {
+        const int32_t dodge = divideSmall(a << 14, kOne15 - b, 8388608.0f);
+        const int32_t burn = 32767 - (((32767 - a) * b) >> 14);
+        return b >= 16384 ? dodge : burn;
+    }
 };
 struct LinearLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + 2 * b - 32767; }
@@ -126,24 +161,44 @@ struct Difference : BlendFormula {
 struct Exclude : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + b - (product(a, b) >> 14); }
 };
+// "color" and "luminosity" move every channel by one luminance difference
+// per pixel: shift(a, b) gives it, shifted(a, b, shift) applies it to a
+// channel, and pixel(a, b) is the two together.
 // The layer's colour moved to the base's luminance.
 struct Color : BlendFormula {
+    static int32_t shift(const Rgb15& a, const Rgb15& b) { return luminance15(a) - luminance15(b); }
+    static int32_t shifted(int32_t, int32_t b, int32_t shift) { return b + shift; }
     static Rgb15 pixel(const Rgb15& a, const Rgb15& b) {
-        const int32_t shift = luminance15(a) - luminance15(b);
-        return {b.r + shift, b.g + shift, b.b + shift};
+        const int32_t s = shift(a, b);
+        return {shifted(a.r, b.r, s), shifted(a.g, b.g, s), shifted(a.b, b.b, s)};
     }
 };
 // The base's colour moved to the layer's luminance.
 struct Luminosity : BlendFormula {
+    static int32_t shift(const Rgb15& a, const Rgb15& b) { return luminance15(b) - luminance15(a); }
+    static int32_t shifted(int32_t a, int32_t, int32_t shift) { return a + shift; }
     static Rgb15 pixel(const Rgb15& a, const Rgb15& b) {
-        const int32_t shift = luminance15(b) - luminance15(a);
-        return {a.r + shift, a.g + shift, a.b + shift};
+        const int32_t s = shift(a, b);
+        return {shifted(a.r, b.r, s), shifted(a.g, b.g, s), shifted(a.b, b.b, s)};
     }
+};
+
+// A formula with a faster form for a base that is a byte << 7.
+template <class F>
+concept ByteFormula = requires(int32_t v) {
+    { F::byteChannel(v, v) } -> std::same_as<int32_t>;
 };
 
 template <class F>
 concept PixelFormula = requires(const Rgb15& p) {
     { F::pixel(p, p) } -> std::same_as<Rgb15>;
+};
+
+// A pixel formula that is one shift per pixel applied channel by channel.
+template <class F>
+concept ShiftFormula = PixelFormula<F> && requires(const Rgb15& p, int32_t v) {
+    { F::shift(p, p) } -> std::same_as<int32_t>;
+    { F::shifted(v, v, v) } -> std::same_as<int32_t>;
 };
 
 // f(a, b) on a whole pixel, whichever way the formula is written.

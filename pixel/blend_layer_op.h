@@ -43,61 +43,98 @@ struct BlendPixel {
 
     static int32_t layerWeight(const PixelOf<LayerChannels>& sample, int32_t opacity) {
         if constexpr (LayerChannels != 4) return opacity;
-        else if constexpr (Wide) return static_cast<int32_t>((int64_t{opacity} * sample.a) >> 15);
-        else return (opacity * sample.a) >> 15;
-    }
-
-    // One channel of the plain variant (3 over 3, per-channel formula).
-    static uint8_t channel(uint8_t base, int32_t sample, int32_t opacity) {
-        const int32_t a = colourToQ15(base);
-        const int32_t f = F::channel(a, sample);
-        return toByte15(Wide ? mix15Wide(a, f, opacity) : mix15(a, f, opacity));
+        else return coverWeight<Wide>(opacity, sample.a);
     }
 };
 
-// One destination row: `base` the base picture's row, `samples` the layer's
-// samples for the row (LayerChannels values per column), `out` the row to
-// write. The three do not overlap.
+// ---- the byte path: a 3-channel base without keepAlpha ---------------------
+// There the base value of every channel is a byte << 7 and no alpha is
+// accumulated, so a row is one flat loop over its colour bytes: channel i
+// of the row mixes base byte i with colour sample i at weight t (the
+// opacity, or with a 4-channel layer the opacity scaled by that column's
+// cover, which the sampler repeats per byte).
+
+// mix15(a, f, t) for a formula result f of F. WideWeight (t outside
+// 0..32768) takes 64-bit products; a wide formula with an ordinary weight
+// mixes in 32 bits by splitting f (mix15Split, exact there).
+template <class F, bool WideWeight>
+inline int32_t mixResult(int32_t a, int32_t f, int32_t t) {
+    if constexpr (WideWeight) return mix15Wide(a, f, t);
+    else if constexpr (F::kWide) return mix15Split(a, f, t);
+    else return mix15(a, f, t);
+}
+
+// The "color"/"luminosity" shift of every column of a row, repeated for the
+// column's three bytes.
+template <class F>
+LUMETRA_VECTOR_CLONES void luminanceShifts(const uint8_t* __restrict base, const int32_t* __restrict colour,
+                                           int32_t* __restrict shifts, int width) {
+    for (int col = 0; col < width; ++col) {
+        const uint8_t* a = base + col * 3;
+        const int32_t* b = colour + col * 3;
+        const int32_t shift = F::shift({colourToQ15(a[2]), colourToQ15(a[1]), colourToQ15(a[0])}, {b[2], b[1], b[0]});
+        shifts[col * 3] = shifts[col * 3 + 1] = shifts[col * 3 + 2] = shift;
+    }
+}
+
+// One row of the byte path: `count` colour bytes. `cover` (a 4-channel
+// layer) holds each byte's layer cover, `shifts` (shift formulas) each
+// byte's luminance shift; either is unused otherwise.
+template <class F, bool WideWeight, bool Covered>
+LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int32_t* __restrict colour,
+                                      const int32_t* __restrict cover, const int32_t* __restrict shifts,
+                                      uint8_t* __restrict out, int count, int32_t opacity) {
+    for (int i = 0; i < count; ++i) {
+        const int32_t t = Covered ? coverWeight<WideWeight>(opacity, cover[i]) : opacity;
+        const int32_t a = colourToQ15(base[i]);
+        int32_t f;
+        if constexpr (ShiftFormula<F>) f = F::shifted(a, colour[i], shifts[i]);
+        else if constexpr (ByteFormula<F>) f = F::byteChannel(a, colour[i]);
+        else f = F::channel(a, colour[i]);
+        out[i] = toByte15(mixResult<F, WideWeight>(a, f, t));
+    }
+}
+
+// Whether a variant runs on the byte path.
+template <class F, int BaseChannels, bool KeepAlpha>
+constexpr bool kBytePath = BaseChannels == 3 && !KeepAlpha && (!PixelFormula<F> || ShiftFormula<F>);
+
+// One destination row of a variant off the byte path: `base` the base
+// picture's row, `samples` the layer's samples for the row (LayerChannels
+// values per column), `out` the row to write. The three do not overlap.
 template <class F, int BaseChannels, int LayerChannels, bool KeepAlpha, bool Wide>
 LUMETRA_VECTOR_CLONES void blendRow(const uint8_t* __restrict base, const int32_t* __restrict samples,
                                     uint8_t* __restrict out, int width, int32_t opacity) {
     using Pixel = BlendPixel<F, BaseChannels, LayerChannels, KeepAlpha, Wide>;
-    if constexpr (Pixel::kStoreChannels == 3 && LayerChannels == 3 && !PixelFormula<F>) {
-        // Every channel on its own: one flat loop over the row's bytes.
-        for (int i = 0; i < width * 3; ++i) out[i] = Pixel::channel(base[i], samples[i], opacity);
-    } else {
-        for (int col = 0; col < width; ++col) {
-            const auto sample = sampleAt<LayerChannels>(samples + col * LayerChannels);
-            const auto a = readPixel<BaseChannels>(base + col * BaseChannels);
-            storePixel<Pixel::kStoreChannels>(out + col * Pixel::kStoreChannels, Pixel::blend(a, sample, opacity));
-        }
+    for (int col = 0; col < width; ++col) {
+        const auto sample = sampleAt<LayerChannels>(samples + col * LayerChannels);
+        const auto a = readPixel<BaseChannels>(base + col * BaseChannels);
+        storePixel<Pixel::kStoreChannels>(out + col * Pixel::kStoreChannels, Pixel::blend(a, sample, opacity));
     }
 }
 
-template <class F, int BaseChannels, int LayerChannels, bool KeepAlpha, bool Wide>
+// WideWeight: the opacity lies outside 0..32768 (weights need 64-bit
+// products); wide formulas add their own care on top.
+template <class F, int BaseChannels, int LayerChannels, bool KeepAlpha, bool WideWeight>
 class BlendLayerOp : public PixelOp {
-    using Pixel = BlendPixel<F, BaseChannels, LayerChannels, KeepAlpha, Wide>;
+    static constexpr bool kWide = WideWeight || F::kWide;
+    using Pixel = BlendPixel<F, BaseChannels, LayerChannels, KeepAlpha, kWide>;
+    static constexpr bool kBytes = kBytePath<F, BaseChannels, KeepAlpha>;
 
 public:
     static constexpr int kStoreChannels = Pixel::kStoreChannels;
 
     BlendLayerOp(const IplImage* base, const IplImage* layer, const LayerTransform& transform, int32_t opacity15)
-        : base_(base), baseTerm_(base), layer_(layer, transform), opacity_(opacity15) {}
+        : base_(base),
+          layer_(layer, transform, kBytes ? SampleLayout::colourThenCover : SampleLayout::interleaved),
+          opacity_(opacity15) {}
 
     void start(const WalkFrame& frame) {
         width_ = frame.width;
         layer_.start(frame);
+        if constexpr (kBytes && ShiftFormula<F>) shifts_.assign(static_cast<size_t>(width_) * 3, 0);
     }
-    void rowStart(const RowSpot& spot) {
-        baseTerm_.rowStart(spot);
-        layer_.rowStart(spot);
-    }
-
-    // The pixel on its own, for use inside a composed operation.
-    template <class Px>
-    void apply(Px& p, PixelContext& at) {
-        p = Pixel::blend(baseTerm_.value(at), layer_.value(at), opacity_);
-    }
+    void rowStart(const RowSpot& spot) { layer_.rowStart(spot); }
 
     void applyRow(const RowSpot& spot, uint8_t* out) {
         const uint8_t* base = rowOf(base_, spot.row);
@@ -107,16 +144,25 @@ public:
             baseCopy_.assign(base, base + baseBytes);
             base = baseCopy_.data();
         }
-        blendRow<F, BaseChannels, LayerChannels, KeepAlpha, Wide>(base, layer_.rowSamples(), out, width_, opacity_);
+        if constexpr (kBytes) {
+            const int32_t* colour = layer_.rowSamples();
+            if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour, shifts_.data(), width_);
+            const int32_t* cover = LayerChannels == 4 ? layer_.rowCover() : nullptr;
+            blendBytes<F, WideWeight, LayerChannels == 4>(base, colour, cover, shifts_.data(), out, width_ * 3,
+                                                          opacity_);
+        } else {
+            blendRow<F, BaseChannels, LayerChannels, KeepAlpha, kWide>(base, layer_.rowSamples(), out, width_,
+                                                                      opacity_);
+        }
     }
 
 private:
     const IplImage* base_;
-    ImageTerm<BaseChannels> baseTerm_;
     LayerSampler<LayerChannels> layer_;
     int32_t opacity_;
     int width_ = 0;
     std::vector<uint8_t> baseCopy_;
+    std::vector<int32_t> shifts_;
 };
 
 }  // namespace lumetra

@@ -1,5 +1,9 @@
 #include "pixel/layer_sampler.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lumetra {
 
 LUMETRA_VECTOR_CLONES
@@ -15,20 +19,75 @@ void packNeighbours(const int32_t* __restrict vertical, int channels, int count,
                     (static_cast<uint32_t>(vertical[i + channels] - vertical[i]) & 0xffffu);
 }
 
-LUMETRA_VECTOR_CLONES
-void horizontalPass(const uint32_t* __restrict packed, const int32_t* __restrict index,
-                    const int32_t* __restrict fraction, int count, int32_t* __restrict out) {
-    for (int i = 0; i < count; ++i) {
-        const uint32_t pair = packed[index[i]];
-        const int32_t left = static_cast<int32_t>(pair >> 16);
-        const int32_t step = static_cast<int16_t>(pair & 0xffffu);
-        out[i] = (left << 7) + ((step * fraction[i]) >> 8);
+namespace {
+
+[[maybe_unused]] int32_t horizontal(uint32_t pair, int32_t fraction) {
+    const int32_t left = static_cast<int32_t>(pair >> 16);
+    const int32_t step = static_cast<int16_t>(pair & 0xffffu);
+    return (left << 7) + ((step * fraction) >> 8);
+}
+
+[[maybe_unused]] int32_t withAlphaRule(int32_t sample) { return sample + (sample >= 16384 ? 128 : 0); }
+
+#if defined(__SSE2__)
+// The four packed pairs at `pair` for one column: madd multiplies the low
+// halves (the signed steps d, |d| <= 255) by the fraction (below 32768, so
+// a positive int16) and the high halves (v) by 0, giving d fx exactly.
+inline __m128i horizontal4(const uint32_t* pair, int32_t fraction) {
+    const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
+    const __m128i steps = _mm_madd_epi16(pairs, _mm_set1_epi32(fraction));
+    return _mm_add_epi32(_mm_slli_epi32(_mm_srli_epi32(pairs, 16), 7), _mm_srai_epi32(steps, 8));
+}
+
+inline __m128i withAlphaRule(__m128i samples) {
+    return _mm_add_epi32(samples, _mm_and_si128(_mm_cmpgt_epi32(samples, _mm_set1_epi32(16383)),
+                                                _mm_set1_epi32(128)));
+}
+
+inline void store4(int32_t* out, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v); }
+#endif
+
+}  // namespace
+
+void horizontalColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                        int32_t* colour) {
+    for (int col = 0; col < width; ++col) {
+#if defined(__SSE2__)
+        store4(colour + col * 3, horizontal4(packed + pairIndex[col], fraction[col]));  // lane 3 is spare
+#else
+        for (int c = 0; c < 3; ++c) colour[col * 3 + c] = horizontal(packed[pairIndex[col] + c], fraction[col]);
+#endif
     }
 }
 
-LUMETRA_VECTOR_CLONES
-void alphaPass(int32_t* __restrict samples, int count) {
-    for (int i = 3; i < count; i += 4) samples[i] += samples[i] >= 16384 ? 128 : 0;
+void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                        int32_t* samples) {
+    for (int col = 0; col < width; ++col) {
+#if defined(__SSE2__)
+        // The alpha rule on lane 3 (A) only.
+        const __m128i v = horizontal4(packed + pairIndex[col], fraction[col]);
+        const __m128i alphaBonus = _mm_and_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(16383)), _mm_set_epi32(128, 0, 0, 0));
+        store4(samples + col * 4, _mm_add_epi32(v, alphaBonus));
+#else
+        for (int c = 0; c < 3; ++c) samples[col * 4 + c] = horizontal(packed[pairIndex[col] + c], fraction[col]);
+        samples[col * 4 + 3] = withAlphaRule(horizontal(packed[pairIndex[col] + 3], fraction[col]));
+#endif
+    }
+}
+
+void horizontalColumnsSplit(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                            int32_t* colour, int32_t* cover) {
+    for (int col = 0; col < width; ++col) {
+#if defined(__SSE2__)
+        const __m128i v = horizontal4(packed + pairIndex[col], fraction[col]);
+        store4(colour + col * 3, v);  // lane 3 is spare
+        store4(cover + col * 3, withAlphaRule(_mm_shuffle_epi32(v, 0xff)));
+#else
+        for (int c = 0; c < 3; ++c) colour[col * 3 + c] = horizontal(packed[pairIndex[col] + c], fraction[col]);
+        const int32_t alpha = withAlphaRule(horizontal(packed[pairIndex[col] + 3], fraction[col]));
+        for (int c = 0; c < 3; ++c) cover[col * 3 + c] = alpha;
+#endif
+    }
 }
 
 }  // namespace lumetra

@@ -51,14 +51,21 @@ void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int cou
 // then gives both neighbours of a sample.
 void packNeighbours(const int32_t* vertical, int channels, int count, uint32_t* packed);
 
-// The horizontal step for every sample of the row: element i reads the
-// packed pair at index[i] with fraction[i]. Since v << 15 is a multiple of
-// 256, (v (32768 - fx) + (v + d) fx) >> 8 = (v << 7) + ((d fx) >> 8).
-void horizontalPass(const uint32_t* packed, const int32_t* index, const int32_t* fraction, int count, int32_t* out);
-
-// The alpha rule on every fourth sample: s >> 8 >= 16384 means s >= 128 *
-// 32768, and (s + 32768) >> 8 = (s >> 8) + 128.
-void alphaPass(int32_t* samples, int count);
+// The horizontal step, column by column: column col reads the packed pairs
+// from pairIndex[col] (Channels of them) with fraction[col]. Since v << 15
+// is a multiple of 256, (v (32768 - fx) + (v + d) fx) >> 8 = (v << 7) +
+// ((d fx) >> 8). Interleaved rows get Channels samples per column; a split
+// row (4 channels) gets B, G, R in `colour` and the alpha, with the alpha
+// rule applied, three times in `cover`. The alpha rule: s >> 8 >= 16384
+// means s >= 128 * 32768, and (s + 32768) >> 8 = (s >> 8) + 128. Every
+// output and `packed` hold one spare element past their end (one
+// 4-lane load or store per column).
+void horizontalColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                        int32_t* colour);
+void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                        int32_t* samples);
+void horizontalColumnsSplit(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
+                            int32_t* colour, int32_t* cover);
 
 // One sample of a sampled row (Channels values, B, G, R[, A]).
 template <int Channels>
@@ -71,6 +78,15 @@ inline PixelOf<Channels> sampleAt(const int32_t* v) {
     return s;
 }
 
+// How a sampled row is laid out. `interleaved`: Channels values per column
+// (B, G, R[, A]). `colourThenCover` (4 channels only): the row's colour
+// values, 3 per column, then its cover (alpha) repeated 3 times per column,
+// so a row kernel that weights each colour byte by its cover runs as one
+// flat loop over bytes. Either way the column set-up is done once per call
+// and the row's two passes (vertical per layer column, horizontal per
+// destination column) run before the row's pixels.
+enum class SampleLayout { interleaved, colourThenCover };
+
 // A layer picture of `Channels` channels (3 or 4) sampled as a term: its
 // value is Rgb15 (3 channels) or Rgba15 (4 channels). The picture must be a
 // byte picture with sides up to kMaxLayerSide (see canFitLayer).
@@ -79,7 +95,9 @@ class LayerSampler : public PixelTerm {
 public:
     using Sample = PixelOf<Channels>;
 
-    LayerSampler(const IplImage* layer, const LayerTransform& transform) : layer_(layer), transform_(transform) {}
+    LayerSampler(const IplImage* layer, const LayerTransform& transform,
+                 SampleLayout layout = SampleLayout::interleaved)
+        : layer_(layer), transform_(transform), split_(Channels == 4 && layout == SampleLayout::colourThenCover) {}
 
     void start(const WalkFrame& frame) {
         columns_ = std::max(frame.width, 0);
@@ -101,15 +119,10 @@ public:
         firstColumn_ = first;
         bufferColumns_ = last - first + 2;
         vertical_.assign(static_cast<size_t>(bufferColumns_) * Channels, 0);
-        packed_.assign(static_cast<size_t>(bufferColumns_ - 1) * Channels, 0);
-        sampleIndex_.resize(width * Channels);
-        sampleFraction_.resize(width * Channels);
-        for (size_t col = 0; col < width; ++col)
-            for (int c = 0; c < Channels; ++c) {
-                sampleIndex_[col * Channels + c] = (columnOffset_[col] - first) * Channels + c;
-                sampleFraction_[col * Channels + c] = columnFraction_[col];
-            }
-        samples_.assign(width * Channels, 0);
+        packed_.assign(static_cast<size_t>(bufferColumns_ - 1) * Channels + 1, 0);  // one spare
+        for (size_t col = 0; col < width; ++col) columnOffset_[col] = (columnOffset_[col] - first) * Channels;
+        samples_.assign(width * (split_ ? 3 : Channels) + 1, 0);  // one spare
+        cover_.assign(split_ ? width * 3 + 1 : 0, 0);
     }
 
     void rowStart(const RowSpot& spot) {
@@ -125,34 +138,43 @@ public:
             int32_t* edge = vertical_.data() + (realColumns - 1) * Channels;
             std::copy(edge, edge + Channels, edge + Channels);
         }
-        const int count = columns_ * Channels;
-        packNeighbours(vertical_.data(), Channels, static_cast<int>(packed_.size()), packed_.data());
-        horizontalPass(packed_.data(), sampleIndex_.data(), sampleFraction_.data(), count, samples_.data());
-        if constexpr (Channels == 4) alphaPass(samples_.data(), count);
+        packNeighbours(vertical_.data(), Channels, static_cast<int>(packed_.size()) - 1, packed_.data());
+        const int32_t* pairs = columnOffset_.data();
+        const int32_t* fractions = columnFraction_.data();
+        if constexpr (Channels == 3)
+            horizontalColumns3(packed_.data(), pairs, fractions, columns_, samples_.data());
+        else if (split_)
+            horizontalColumnsSplit(packed_.data(), pairs, fractions, columns_, samples_.data(), cover_.data());
+        else
+            horizontalColumns4(packed_.data(), pairs, fractions, columns_, samples_.data());
     }
 
     // The sample for the pixel's column (set up for this row by rowStart).
+    // Interleaved layout only.
     Sample value(const PixelContext& at) const { return sampleColumn(at.col); }
 
     Sample sampleColumn(int col) const { return sampleAt<Channels>(samples_.data() + col * Channels); }
 
     // The current row's samples, Channels Q15 values per destination column
-    // in picture order (B, G, R[, A]): what row kernels read.
+    // in picture order (B, G, R[, A]): what row kernels read. In the split
+    // layout, 3 colour values per column (B, G, R).
     const int32_t* rowSamples() const { return samples_.data(); }
+    // Split layout: the current row's cover, 3 equal values per column.
+    const int32_t* rowCover() const { return cover_.data(); }
 
 private:
     const IplImage* layer_;
     LayerTransform transform_;
+    bool split_;
     int columns_ = 0;
     int firstColumn_ = 0;
     int bufferColumns_ = 0;
     std::vector<int32_t> vertical_;
-    std::vector<int32_t> columnOffset_;
+    std::vector<int32_t> columnOffset_;  // after start: the column's first packed pair
     std::vector<int32_t> columnFraction_;
     std::vector<uint32_t> packed_;
-    std::vector<int32_t> sampleIndex_;
-    std::vector<int32_t> sampleFraction_;
     std::vector<int32_t> samples_;
+    std::vector<int32_t> cover_;
 };
 
 }  // namespace lumetra
