@@ -132,9 +132,17 @@ public:
     void start(const WalkFrame& frame) {
         width_ = frame.width;
         layer_.start(frame);
-        if constexpr (kBytes && ShiftFormula<F>) shifts_.assign(static_cast<size_t>(width_) * 3, 0);
+        if constexpr (kBytes) {
+            const size_t chunkBytes = static_cast<size_t>(std::min(width_, kChunkColumns)) * 3 + 1;
+            colour_.assign(chunkBytes, 0);
+            if constexpr (LayerChannels == 4) cover_.assign(chunkBytes, 0);
+            if constexpr (ShiftFormula<F>) shifts_.assign(chunkBytes, 0);
+        }
     }
-    void rowStart(const RowSpot& spot) { layer_.rowStart(spot); }
+    void rowStart(const RowSpot& spot) {
+        if constexpr (kBytes) layer_.prepareRow(spot);  // sampled chunk by chunk in applyRow
+        else layer_.rowStart(spot);
+    }
 
     void applyRow(const RowSpot& spot, uint8_t* out) {
         const uint8_t* base = rowOf(base_, spot.row);
@@ -145,11 +153,8 @@ public:
             base = baseCopy_.data();
         }
         if constexpr (kBytes) {
-            const int32_t* colour = layer_.rowSamples();
-            if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour, shifts_.data(), width_);
-            const int32_t* cover = LayerChannels == 4 ? layer_.rowCover() : nullptr;
-            blendBytes<F, WideWeight, LayerChannels == 4>(base, colour, cover, shifts_.data(), out, width_ * 3,
-                                                          opacity_);
+            for (int first = 0; first < width_; first += kChunkColumns)
+                blendChunk(base + first * 3, out + first * 3, first, std::min(kChunkColumns, width_ - first));
         } else {
             blendRow<F, BaseChannels, LayerChannels, KeepAlpha, kWide>(base, layer_.rowSamples(), out, width_,
                                                                       opacity_);
@@ -157,12 +162,25 @@ public:
     }
 
 private:
+    // Columns sampled and blended at a time on the byte path: their samples
+    // (and covers, shifts) stay in the L1 cache between the two passes.
+    static constexpr int kChunkColumns = 256;
+
+    void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
+        layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
+        if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour_.data(), shifts_.data(), columns);
+        blendBytes<F, WideWeight, LayerChannels == 4>(base, colour_.data(), cover_.data(), shifts_.data(), out,
+                                                      columns * 3, opacity_);
+    }
+
     const IplImage* base_;
     LayerSampler<LayerChannels> layer_;
     int32_t opacity_;
     int width_ = 0;
     std::vector<uint8_t> baseCopy_;
-    std::vector<int32_t> shifts_;
+    std::vector<int32_t> colour_;  // byte path: one chunk's colour samples,
+    std::vector<int32_t> cover_;   // covers
+    std::vector<int32_t> shifts_;  // and luminance shifts
 };
 
 }  // namespace lumetra

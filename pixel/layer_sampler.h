@@ -126,6 +126,13 @@ public:
     }
 
     void rowStart(const RowSpot& spot) {
+        prepareRow(spot);
+        sampleColumns(0, columns_, samples_.data(), cover_.data());
+    }
+
+    // The row's first half: the vertical step over the layer columns the
+    // row touches, packed in neighbour pairs.
+    void prepareRow(const RowSpot& spot) {
         const int32_t ly = layerCoordinate15(spot.y, transform_.scaleY, transform_.offsetY, layer_->height);
         const core::Split15 at = core::split15(ly);
         const int y0 = at.whole;
@@ -139,14 +146,22 @@ public:
             std::copy(edge, edge + Channels, edge + Channels);
         }
         packNeighbours(vertical_.data(), Channels, static_cast<int>(packed_.size()) - 1, packed_.data());
-        const int32_t* pairs = columnOffset_.data();
-        const int32_t* fractions = columnFraction_.data();
+    }
+
+    // The second half for destination columns first .. first + count - 1 of
+    // a prepared row, in this sampler's layout: `samples` (and, split,
+    // `cover`) must hold one spare element past what is written. A row
+    // kernel samples a few hundred columns at a time so its samples stay
+    // in the L1 cache.
+    void sampleColumns(int first, int count, int32_t* samples, int32_t* cover) const {
+        const int32_t* pairs = columnOffset_.data() + first;
+        const int32_t* fractions = columnFraction_.data() + first;
         if constexpr (Channels == 3)
-            horizontalColumns3(packed_.data(), pairs, fractions, columns_, samples_.data());
+            horizontalColumns3(packed_.data(), pairs, fractions, count, samples);
         else if (split_)
-            horizontalColumnsSplit(packed_.data(), pairs, fractions, columns_, samples_.data(), cover_.data());
+            horizontalColumnsSplit(packed_.data(), pairs, fractions, count, samples, cover);
         else
-            horizontalColumns4(packed_.data(), pairs, fractions, columns_, samples_.data());
+            horizontalColumns4(packed_.data(), pairs, fractions, count, samples);
     }
 
     // The sample for the pixel's column (set up for this row by rowStart).
