@@ -57,11 +57,14 @@ struct BlendPixel {
 // mix15(a, f, t) for a formula result f of F. WideWeight (t outside
 // 0..32768) takes 64-bit products; a wide formula with an ordinary weight
 // mixes in 32 bits by splitting f (mix15Split, exact there).
+// Otherwise one product: (32768 - t) a + t f = 32768 a + t (f - a), and the
+// multiple of 32768 passes the floor shift unchanged; every byte-path
+// formula keeps |f - a| <= 65280, so t (f - a) fits 32 bits.
 template <class F, bool WideWeight>
 inline int32_t mixResult(int32_t a, int32_t f, int32_t t) {
     if constexpr (WideWeight) return mix15Wide(a, f, t);
     else if constexpr (F::kWide) return mix15Split(a, f, t);
-    else return mix15(a, f, t);
+    else return a + ((t * (f - a)) >> 15);
 }
 
 // The "color"/"luminosity" shift of every column of a row, repeated for the
