@@ -31,26 +31,7 @@ struct HueTintStep : PixelOp {
     }
     // The recipe clamps to 0..32768 first: the single-precision quotients.
     [[gnu::always_inline]] friend void applyRow(HueTintStep& step, const RowPlanes& row) {
-        if (channelsWithinUnit(row.r, row.g, row.b, row.width))
-            applyRowWith<quotientOfUnits>(step, row);
-        else
-            applyRowWith<divideTruncating>(step, row);
-    }
-
-private:
-    template <int32_t (*Divide)(int32_t, int32_t)>
-    [[gnu::always_inline]] static void applyRowWith(const HueTintStep& step, const RowPlanes& row) {
-        int32_t* __restrict r = row.r;
-        int32_t* __restrict g = row.g;
-        int32_t* __restrict b = row.b;
-        PixelContext unused{};
-        for (int col = 0; col < row.width; ++col) {
-            Rgb15 p{r[col], g[col], b[col]};
-            step.apply<Divide>(p, unused);
-            r[col] = p.r;
-            g[col] = p.g;
-            b[col] = p.b;
-        }
+        applyHsvRow(step, row);
     }
 };
 

@@ -164,7 +164,31 @@ struct GreyStep : PixelOp {
 };
 inline GreyStep toGrey() { return {}; }
 
-// Through HSV and back with the saturation changed by hue.
+// An HSV step over a run: runs whose channels all lie within 0..32768 take
+// the single-precision quotients, any other run the integer ones. Both are
+// forced inline so they land in the caller's AVX2 clone.
+template <int32_t (*Divide)(int32_t, int32_t), class Step>
+[[gnu::always_inline]] inline void applyHsvRowWith(const Step& step, const RowPlanes& row) {
+    int32_t* __restrict r = row.r;
+    int32_t* __restrict g = row.g;
+    int32_t* __restrict b = row.b;
+    PixelContext unused{};
+    for (int col = 0; col < row.width; ++col) {
+        Rgb15 p{r[col], g[col], b[col]};
+        step.template apply<Divide>(p, unused);
+        r[col] = p.r;
+        g[col] = p.g;
+        b[col] = p.b;
+    }
+}
+template <class Step>
+[[gnu::always_inline]] inline void applyHsvRow(const Step& step, const RowPlanes& row) {
+    if (channelsWithinUnit(row.r, row.g, row.b, row.width))
+        applyHsvRowWith<quotientOfUnits>(step, row);
+    else
+        applyHsvRowWith<divideTruncating>(step, row);
+}
+
 struct SaturationStep : PixelOp {
     HueSaturation change;
     explicit SaturationStep(const HueSaturation& k) : change(k) {}
@@ -174,29 +198,8 @@ struct SaturationStep : PixelOp {
         changeSaturation(change, q);
         hsvToRgb15(q, p);
     }
-    // Runs whose channels lie within 0..32768 (all but after extreme
-    // curves) take the single-precision quotients.
     [[gnu::always_inline]] friend void applyRow(SaturationStep& step, const RowPlanes& row) {
-        if (channelsWithinUnit(row.r, row.g, row.b, row.width))
-            applyRowWith<quotientOfUnits>(step, row);
-        else
-            applyRowWith<divideTruncating>(step, row);
-    }
-
-private:
-    template <int32_t (*Divide)(int32_t, int32_t)>
-    [[gnu::always_inline]] static void applyRowWith(const SaturationStep& step, const RowPlanes& row) {
-        int32_t* __restrict r = row.r;
-        int32_t* __restrict g = row.g;
-        int32_t* __restrict b = row.b;
-        PixelContext unused{};
-        for (int col = 0; col < row.width; ++col) {
-            Rgb15 p{r[col], g[col], b[col]};
-            step.apply<Divide>(p, unused);
-            r[col] = p.r;
-            g[col] = p.g;
-            b[col] = p.b;
-        }
+        applyHsvRow(step, row);
     }
 };
 inline SaturationStep hsvSaturation(const HueSaturation& k) { return SaturationStep(k); }
