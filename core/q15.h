@@ -51,6 +51,8 @@ constexpr int32_t wrapMul(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 constexpr int32_t wrapShiftLeft(int32_t a, int bits) { return static_cast<int32_t>(static_cast<uint32_t>(a) << bits); }
+// A 64-bit intermediate kept to its low 32 bits.
+constexpr int32_t wrapTo32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
 
 // A percentage as a Q15 weight: (p << 15) / 100, so 100 -> 32768, 1 -> 327.
 // The shift wraps at 32 bits for percentages no caller would pass.

@@ -44,8 +44,7 @@ template <PixelOperation Op>
     int32_t* __restrict b = row.b;
     for (int col = 0; col < row.width; ++col) {
         Rgb15 p{r[col], g[col], b[col]};
-        PixelContext at{row.first + col, static_cast<int32_t>(static_cast<uint32_t>(row.x) + static_cast<uint32_t>(col)),
-                        row.y, {}};
+        PixelContext at{row.first + col, wrapAdd(row.x, col), row.y, {}};
         op.apply(p, at);
         r[col] = p.r;
         g[col] = p.g;
@@ -97,12 +96,12 @@ template <PixelOperation Op>
     alignas(64) int32_t planes[3][kRunLength];
     op.start(frame);
     for (int y = 0; y < frame.height; ++y) {
-        const int32_t canvasY = static_cast<int32_t>(static_cast<uint32_t>(frame.y) + static_cast<uint32_t>(y));
+        const int32_t canvasY = wrapAdd(frame.y, y);
         op.rowStart(RowSpot{y, canvasY});
         const uint8_t* in = rowOf(src, y);
         uint8_t* out = rowOf(dst, y);
         for (int first = 0; first < frame.width; first += kRunLength) {
-            const int32_t canvasX = static_cast<int32_t>(static_cast<uint32_t>(frame.x) + static_cast<uint32_t>(first));
+            const int32_t canvasX = wrapAdd(frame.x, first);
             const RowPlanes run{planes[0], planes[1], planes[2], std::min(kRunLength, frame.width - first), first,
                                 canvasX, canvasY};
             readRow(in + 3 * first, run);

@@ -4,6 +4,7 @@
 
 #include "core/vignette_law.h"
 
+#include "core/q15.h"
 #include "core/vector_clones.h"
 
 namespace lumetra {
@@ -14,12 +15,10 @@ constexpr int64_t kLargestRadius = int64_t{1} << 20;
 // are computed one by one instead of tabulated.
 constexpr int64_t kLargestGainTable = int64_t{1} << 18;
 
-int32_t wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
-
 // The law in 32-bit words: q * q keeps its low 32 bits, and a q so large
 // that its square wraps to 0 darkens fully.
 int32_t falloff(const VignetteShape& shape, int64_t q) {
-    return vignette_law::falloff<int32_t>(wrap32(q), shape.brighten, 0);
+    return vignette_law::falloff<int32_t>(wrapTo32(q), shape.brighten, 0);
 }
 }  // namespace
 
@@ -28,7 +27,7 @@ VignetteShape prepareVignette(int amount, int radiusExp, int32_t width, int32_t 
     shape.cx = width >> 1;
     shape.cy = height >> 1;
     shape.brighten = vignette_law::brightens(amount);
-    shape.strength = wrap32(vignette_law::strength(amount));
+    shape.strength = wrapTo32(vignette_law::strength(amount));
     const double radius = vignette_law::referenceLength(std::max(width, height), radiusExp);
     int64_t r = 1;
     if (radius > 1.0) r = radius < static_cast<double>(kLargestRadius) ? static_cast<int64_t>(radius) : kLargestRadius;
@@ -66,11 +65,11 @@ VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_
     if (width <= 0 || height <= 0) return;
     for (int col = 0; col < width; ++col)
         columnDistance2_[static_cast<size_t>(col)] =
-            axisDistance2(static_cast<int32_t>(static_cast<uint32_t>(firstX) + static_cast<uint32_t>(col)), shape.cx);
+            axisDistance2(wrapAdd(firstX, col), shape.cx);
     int64_t rowNearest = INT64_MAX, rowFarthest = 0;
     for (int row = 0; row < height; ++row) {
         const int64_t d2 =
-            axisDistance2(static_cast<int32_t>(static_cast<uint32_t>(firstY) + static_cast<uint32_t>(row)), shape.cy);
+            axisDistance2(wrapAdd(firstY, row), shape.cy);
         rowNearest = std::min(rowNearest, d2);
         rowFarthest = std::max(rowFarthest, d2);
     }
