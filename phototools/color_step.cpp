@@ -21,6 +21,31 @@ int32_t toneOf(const ColorMap& m, int32_t l) {
     return (value * 32640) / 1023;
 }
 
+// The anchors of each ranking's halves; false when a setting lies beyond
+// the bounds the per-hue row pass is exact for: per-hue values within
+// +-2^16 and the rotation within +-2^30 (so that rotation plus shift stays
+// in 32 bits).
+bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
+    constexpr int32_t kBound = 1 << 16;
+    for (int i = 0; i < 12; ++i) {
+        for (const int32_t v : {m.hueShift[i], m.hueSat[i], m.hueLight[i]})
+            if (v < -kBound || v > kBound) return false;
+    }
+    if (m.hueRotation < -(1 << 30) || m.hueRotation > (1 << 30)) return false;
+    for (int k = 0; k < 6; ++k) {
+        const Ranking& rank = kRankings[k];
+        const int low = 2 * k, high = 2 * k + 1;
+        const int a[2] = {rank.lowA, rank.highA}, b[2] = {rank.lowB, rank.highB};
+        for (const int half : {0, 1}) {
+            const int index = half ? high : low;
+            anchors.light[0][index] = m.hueLight[a[half]], anchors.light[1][index] = m.hueLight[b[half]];
+            anchors.shift[0][index] = m.hueShift[a[half]], anchors.shift[1][index] = m.hueShift[b[half]];
+            anchors.sat[0][index] = m.hueSat[a[half]], anchors.sat[1][index] = m.hueSat[b[half]];
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 // Written as selects without branches so that it vectorises. Every product
@@ -90,22 +115,27 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
     }
 }
 
+// Masks (all ones when the condition holds) and a select on them: the row
+// passes pick with these rather than with conditions, which the compiler
+// may turn into branches that stop the loop from vectorising.
+[[gnu::always_inline]] inline int32_t mask(bool condition) { return -static_cast<int32_t>(condition); }
+[[gnu::always_inline]] inline int32_t select(int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); }
+
 // rotateHuePart on a row, as selects so that it vectorises. Ranking k
 // holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,
-// 5 R B G (kRankings); the odd ones turn by oddPart. Sector s of the turned
-// hue gives max, mid, min the values {vmax, up, vmin}, {down, vmax, vmin},
-// {vmin, vmax, up}, {vmin, down, vmax}, {up, vmin, vmax}, {vmax, vmin, down}
-// (kPick). A pixel with chroma <= 0 keeps its values; the lanes computed
+// 5 R B G (kRankings). Sector s of the turned hue gives max, mid, min the
+// values {vmax, up, vmin}, {down, vmax, vmin}, {vmin, vmax, up},
+// {vmin, down, vmax}, {up, vmin, vmax}, {vmax, vmin, down} (kPick). A pixel
+// with chroma <= 0 or a part below 0 keeps its values; the lanes computed
 // for it are discarded, and stay free of overflow (channels are 0..32767).
-LUMETRA_VECTOR_CLONES
-void rotateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
-               const uint8_t* __restrict ranking, int32_t evenPart, int32_t oddPart) {
-    // Masks (all ones when the condition holds) and a select on them.
-    const auto mask = [](bool condition) { return -static_cast<int32_t>(condition); };
-    const auto select = [](int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); };
+// partAt(i, k) gives pixel i's part.
+template <class PartAt>
+[[gnu::always_inline]] inline void rotateRowBody(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b,
+                                                 int n, const uint8_t* __restrict ranking, PartAt partAt) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t k = ranking[i];
+        const int32_t part = partAt(i, k);
         const int32_t redMax = mask((k == 0) | (k == 5)), redMid = mask((k == 1) | (k == 4));
         const int32_t greenMax = mask((k == 1) | (k == 2)), greenMid = mask((k == 0) | (k == 3));
         const int32_t blueMax = mask((k == 3) | (k == 4)), blueMid = mask((k == 2) | (k == 5));
@@ -113,13 +143,13 @@ void rotateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict
         const int32_t vmid = select(redMid, red, select(greenMid, green, blue));
         const int32_t vmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
         const int32_t chroma = vmax - vmin;
-        const int32_t active = mask(chroma > 0);
+        const int32_t active = mask((chroma > 0) & (part >= 0));
         // Exact as in truncatedQuotient: the operands are far below 2^53.
         // The numerator is formed in double (exactly) so that the division
         // is not folded back into an integer one, which would not vectorise.
         const double numerator = static_cast<double>(vmid - vmin) * 600.0;
-        const int32_t hue = static_cast<int32_t>(numerator / static_cast<double>(select(active, chroma, 1)));
-        int32_t h = select(mask(k & 1), oddPart, evenPart) + hue;
+        const int32_t hue = static_cast<int32_t>(numerator / static_cast<double>(select(mask(chroma > 0), chroma, 1)));
+        int32_t h = (part & active) + hue;
         h -= 3600 & mask(h >= 3600);
         const int32_t sector = h / 600;
         const int32_t f = h - sector * 600;
@@ -137,6 +167,124 @@ void rotateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict
     }
 }
 
+// The odd rankings turn by oddPart, the even ones by evenPart.
+LUMETRA_VECTOR_CLONES
+void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart) {
+    rotateRowBody(r, g, b, n, ranking, [=](int, int32_t k) { return (k & 1) ? oddPart : evenPart; });
+}
+
+LUMETRA_VECTOR_CLONES
+void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* __restrict part) {
+    rotateRowBody(r, g, b, n, ranking, [=](int i, int32_t) { return part[i]; });
+}
+
+namespace {
+
+// (wa * va + wb * vb) / sum truncated, in double: with the bounds perHueRows
+// sets (|v| <= 2^16, weights and sum below 2^16) the numerator is an exact
+// double below 2^34, and the quotient truncates as in truncatedQuotient.
+[[gnu::always_inline]] inline int32_t weightedQuotient(int32_t wa, int32_t va, int32_t wb, int32_t vb, double sum) {
+    return static_cast<int32_t>((static_cast<double>(wa) * va + static_cast<double>(wb) * vb) / sum);
+}
+
+// The per-hue rule of ColorStep::adjustRanked as selects, so that it
+// vectorises (tables and anchors are read by gathers). With the bounds of
+// perHueRows every product fits 64 bits: the envelope is below 2^28.3 and
+// the weighted saturation 2^16, so the envelope times it (>> 8) is below
+// 2^36.3; the reciprocal is 1..8256 (the old envelope is at least 32512),
+// so the multiplier is below 2^36.3 and an offset (below 2^16) times it
+// below 2^52.3. The incoming L is 0..65535 and oldEnvelope only moves it to
+// min(L, 32767).
+template <bool Tone>
+[[gnu::always_inline]] inline void perHueRowBody(int32_t* __restrict r, int32_t* __restrict g,
+                                                 int32_t* __restrict b, int n, const PerHueInputs& in,
+                                                 int32_t* __restrict part, uint8_t* __restrict ranking,
+                                                 uint8_t* __restrict flag) {
+    const int32_t* __restrict inverseEnvelope = in.inverseEnvelope;
+    const int32_t* __restrict tone = in.tone;
+    const int32_t* __restrict envelope = in.envelope;
+    const HueAnchors& anchors = *in.anchors;
+    const int32_t rotation = in.rotation;
+    for (int i = 0; i < n; ++i) {
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t hi = std::max(red, std::max(green, blue));
+        const int32_t lo = std::min(red, std::min(green, blue));
+        const int32_t dmax = hi - incoming, dmin = lo - incoming;
+        const int32_t dmid = red + green + blue - hi - lo - incoming;
+        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+        const int32_t k = greenHigh + (green <= blue) * (greenLow - greenHigh);
+        const int64_t inv = inverseEnvelope[incoming];
+        const int32_t l = std::min(incoming, kWhite15);
+        const int32_t plainL = Tone ? tone[l] : l;  // the L of grey pixels and of chroma 1
+
+        // The two anchors around the hue, weighted by where the middle
+        // channel lies between max, their mean and min.
+        const int32_t avg = (dmax + dmin) >> 1;
+        const int32_t upper = mask(dmid > avg);
+        const int32_t wa = select(upper, dmid - avg, dmid - dmin);
+        const int32_t wb = select(upper, dmax - dmid, avg - dmid);
+        const int32_t sum = wa + wb;
+        const int32_t anchor = 2 * k + (upper & 1);
+        const double divisor = select(mask(sum > 0), sum, 1);  // the quotients of sum 0 are discarded
+        const int32_t light = weightedQuotient(wa, anchors.light[0][anchor], wb, anchors.light[1][anchor], divisor);
+        const int32_t shift = weightedQuotient(wa, anchors.shift[0][anchor], wb, anchors.shift[1][anchor], divisor);
+        const int32_t sat = weightedQuotient(wa, anchors.sat[0][anchor], wb, anchors.sat[1][anchor], divisor);
+        int64_t lit;
+        if constexpr (Tone) {
+            const int32_t toned = tone[l];
+            const int64_t slope = (static_cast<int64_t>(toned * (kWhite15 - toned)) * inv) >> 18;
+            lit = toned + ((light * ((static_cast<int64_t>(dmax - dmin) * slope) >> 15)) >> 15);
+        } else {
+            lit = l + ((static_cast<int64_t>(dmax - dmin) * light) >> 15);
+        }
+        const int32_t litL = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(lit, 0), kWhite15));
+
+        // Weighted pixels take the lit L and the envelope times the weighted
+        // saturation; grey ones the plain L and no envelope; those of chroma
+        // 1 the plain L and the envelope (factor 256, shifted out exactly).
+        const int32_t grey = mask(dmax == 0);
+        const int32_t weighted = ~grey & mask(sum != 0);
+        const int32_t newL = select(weighted, litL, plainL);
+        const int32_t factor = select(weighted, sat, ~grey & 256);
+        const int64_t env = (static_cast<int64_t>(envelope[newL]) * factor) >> 8;
+        const int64_t mult = (env * inv) >> 13;
+        const auto offset = [mult, incoming](int32_t c) { return ((c - incoming) * mult) >> 15; };
+        const int32_t outside = mask((newL + offset(hi) > kWhite15) | (newL + offset(lo) < 0));
+        const auto finish = [outside, newL](int32_t input, int64_t d) {
+            const int32_t held = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(newL + d, 0), kWhite15));
+            return select(outside, input, held);
+        };
+        r[i] = finish(red, offset(red));
+        g[i] = finish(green, offset(green));
+        b[i] = finish(blue, offset(blue));
+        flag[i] = static_cast<uint8_t>(outside & 1);
+        ranking[i] = static_cast<uint8_t>(k);
+
+        // partOf without branches: the rotation moves by the weighted shift.
+        const int32_t rot = rotation + (shift & weighted);
+        int32_t turn = rot % 3600;
+        turn += 3600 & mask(turn < 0);
+        const int32_t mirrored = select(mask(turn == 0), 0, 3600 - turn);
+        part[i] = select(mask(rot == 0), -1, select(mask(k & 1), mirrored, turn));
+    }
+}
+
+}  // namespace
+
+LUMETRA_VECTOR_CLONES
+void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
+               uint8_t* flag) {
+    perHueRowBody<false>(r, g, b, n, in, part, ranking, flag);
+}
+
+LUMETRA_VECTOR_CLONES
+void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                   uint8_t* ranking, uint8_t* flag) {
+    perHueRowBody<true>(r, g, b, n, in, part, ranking, flag);
+}
+
 ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
     ColorTables t;
     t.saturation = heldSaturation(m.saturation);
@@ -145,6 +293,7 @@ ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
     t.hueSat = m.hueSat;
     t.hueLight = m.hueLight;
     if (!tone && !perHue) return t;
+    if (perHue) t.perHueRows = prepareAnchors(m, t.anchors);
 
     t.inverseEnvelope.resize(65536);
     for (int32_t l = 0; l < 65536; ++l) {

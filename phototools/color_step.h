@@ -14,6 +14,12 @@ namespace lumetra::pt {
 
 constexpr int32_t kWhite15 = 32767;
 
+// The per-hue anchors of each ranking's halves, index 2 * ranking + (1 for
+// the upper half): the values of anchor a ([0]) and anchor b ([1]).
+struct HueAnchors {
+    int32_t light[2][12], shift[2][12], sat[2][12];
+};
+
 // What the colour step reads, prepared once per call from the map.
 struct ColorTables {
     int32_t saturation = 256;  // held to +-32767
@@ -28,6 +34,11 @@ struct ColorTables {
     const int32_t* hueShift = nullptr;
     const int32_t* hueSat = nullptr;
     const int32_t* hueLight = nullptr;
+    // Set when the per-hue settings lie within the ranges the per-hue row
+    // pass is exact for (see perHueRow); otherwise each pixel takes the
+    // per-pixel rule.
+    bool perHueRows = false;
+    HueAnchors anchors{};
 };
 
 // Builds the tables the stage needs (none for the plain stage).
@@ -180,6 +191,34 @@ void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEn
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
 void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart);
 
+// rotateHuePart on a row where each pixel has its own part (0..3599), or
+// -1 for no rotation.
+void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* part);
+
+// The part a pixel whose incoming ranking is odd or even turns by for a
+// rotation rot, -1 when rot is 0 (no rotation at all, which differs from
+// a whole turn: rotateHuePart truncates).
+inline int32_t partOf(int64_t rot, bool odd) {
+    return rot == 0 ? -1 : (odd ? mirroredPart(rot) : rotationPart(rot));
+}
+
+// What the per-hue row pass reads.
+struct PerHueInputs {
+    const int32_t *inverseEnvelope, *tone, *envelope;
+    const HueAnchors* anchors;
+    int32_t rotation;
+};
+
+// The per-hue stage on a row of planes (0..65535 in) without the hue
+// rotation, with (perHueToneRow) or without the tone table: pixels whose
+// adjusted offsets leave the range keep their input and have flag 1;
+// part receives each other pixel's rotation part (partOf) and ranking the
+// ranking of each input. Exact for the settings perHueRows admits.
+void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
+               uint8_t* flag);
+void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                   uint8_t* ranking, uint8_t* flag);
+
 // What the step reads per pixel, held by value: the renderer's byte stores
 // may alias anything reached through a reference, which would reload every
 // field after each pixel.
@@ -188,12 +227,14 @@ struct ColorView {
     int32_t evenPart, oddPart;  // rotationPart and mirroredPart of the rotation
     const int32_t *inverseEnvelope, *tone, *envelope;
     const int32_t *hueShift, *hueSat, *hueLight;
+    const HueAnchors* anchors;
+    bool perHueRows;
 
     explicit ColorView(const ColorTables& c)
         : saturation(c.saturation), rotation(c.rotation), evenPart(rotationPart(c.rotation)),
           oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()),
           tone(c.tone.data()), envelope(c.envelope.data()), hueShift(c.hueShift), hueSat(c.hueSat),
-          hueLight(c.hueLight) {}
+          hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
 };
 
 template <bool Tone, bool PerHue>
@@ -206,14 +247,29 @@ struct ColorStep {
         else applyAlike(r, g, b);
     }
 
-    // A row of pixels held as planes, 0..65535 in, 0..32767 out; `ranking`
-    // and `flag` are scratch rows of at least n bytes.
-    void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
+    // A row of pixels held as planes, 0..65535 in, 0..32767 out; `ranking`,
+    // `flag` and `part` are scratch rows of at least n elements.
+    void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag, int32_t* part) const {
         if constexpr (PerHue) {
+            if (t.perHueRows) return applyRankedRow(r, g, b, n, ranking, flag, part);
             for (int i = 0; i < n; ++i) apply(r[i], g[i], b[i]);
         } else {
             applyAlikeRow(r, g, b, n, ranking, flag);
         }
+    }
+
+    // The per-hue stage in three passes as the plain one: the vectorised
+    // pass, the full rule on the pixels it flagged, then the rotation by
+    // each pixel's own part.
+    void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag,
+                        int32_t* part) const {
+        const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation};
+        if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, flag);
+        else perHueRow(r, g, b, n, in, part, ranking, flag);
+        for (int i = 0; i < n; ++i) {
+            if (flag[i]) part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
+        }
+        rotateRowByParts(r, g, b, n, ranking, part);
     }
 
     // The plain and tone stages in three passes: the offsets scaled on the
@@ -278,6 +334,18 @@ struct ColorStep {
     }
 
     inline void applyRanked(int32_t& r, int32_t& g, int32_t& b) const {
+        const Ranking& rank = kRankings[rankingOf(r, g, b)];
+        const int64_t rot = adjustRanked(r, g, b);
+        if (rot == 0) return;
+        int32_t channel[3] = {r, g, b};
+        rotateHue(rot, channel, rank);
+        r = channel[0];
+        g = channel[1];
+        b = channel[2];
+    }
+
+    // Everything of the per-hue rule but the rotation; returns the rotation.
+    inline int64_t adjustRanked(int32_t& r, int32_t& g, int32_t& b) const {
         int32_t channel[3] = {r, g, b};
         int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
         const Ranking& rank = kRankings[rankingOf(r, g, b)];
@@ -300,10 +368,10 @@ struct ColorStep {
         d[rank.mid] = (dmid * mult) >> 15;
         d[rank.min] = (dmin * mult) >> 15;
         restoreRange(l, d[rank.max], d[rank.min], d, channel);
-        if (rot != 0) rotateHue(rot, channel, rank);
         r = channel[0];
         g = channel[1];
         b = channel[2];
+        return rot;
     }
 
     // The two anchors around the pixel's hue, weighted by where its middle

@@ -12,6 +12,7 @@
 #include "phototools/color_step.h"
 #include "phototools/lens.h"
 #include "phototools/progress.h"
+#include "phototools/row_planes.h"
 
 namespace lumetra::pt {
 
@@ -73,6 +74,9 @@ struct DirectSampler {
     Reader<T, Blend> read;
     Plane src, src2;
 
+    // Without a blend a row is read as a whole, by the vectorised pass.
+    static constexpr bool kReadsRows = !Blend;
+
     struct Row {
         const T* p;
         const T* q;
@@ -88,6 +92,7 @@ struct DirectSampler {
         if constexpr (Blend) q = row.q + 3 * x;
         return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShiftLeft(x, 15), row.y};
     }
+    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b) const { readPlanes(row.p, n, r, g, b); }
 };
 
 // Bilinear reads through one or three matrices. Positions are held to
@@ -149,6 +154,7 @@ struct TransformSampler {
     Bilinear<T, Blend> bilinear;
     Matrix m;
 
+    static constexpr bool kReadsRows = false;
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
@@ -165,6 +171,7 @@ struct PerChannelSampler {
     Bilinear<T, Blend> bilinear;
     Matrix red, green, blue;
 
+    static constexpr bool kReadsRows = false;
     struct Row {
         RowStart r, g, b;
     };
@@ -221,15 +228,6 @@ struct ChannelSteps {
     }
 };
 
-// One destination row as planes of 15-bit working values, with the colour
-// step's scratch.
-struct RowPlanes {
-    std::vector<int32_t> r, g, b;
-    std::vector<uint8_t> ranking, flag;
-    explicit RowPlanes(int32_t width)
-        : r(static_cast<size_t>(width)), g(r.size()), b(r.size()), ranking(r.size()), flag(r.size()) {}
-};
-
 // Row by row: sample (with gains, vignetting and technicolor) into planes,
 // run the colour step over the row, store. Everything is taken by value:
 // the byte stores may alias whatever a reference reaches, and the copies
@@ -251,19 +249,16 @@ int renderRows(const Sampler sampler, const ChannelSteps channels, const Step st
                 channels.apply(s.color, s.x, s.y);
                 red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
             }
-        } else {  // a plain loop the compiler can vectorise
+        } else if constexpr (Sampler::kReadsRows) {
+            sampler.readRow(row, width, red, green, blue);
+        } else {
             for (int32_t x = 0; x < width; ++x) {
                 const Sample s = sampler.at(row, x);
                 red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
             }
         }
-        step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data());
-        uint8_t* out = rowOf(dst, y);
-        for (int32_t x = 0; x < width; ++x, out += 3) {
-            out[0] = static_cast<uint8_t>(blue[x] >> 7);
-            out[1] = static_cast<uint8_t>(green[x] >> 7);
-            out[2] = static_cast<uint8_t>(red[x] >> 7);
-        }
+        step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data(), planes.part.data());
+        writePlanes(red, green, blue, width, rowOf(dst, y));
     }
     return 1;
 }

@@ -137,15 +137,15 @@ TEST(ColorStep, BrightSaturatedColourKeepsItsHue) {
 namespace lumetra::pt {
 namespace {
 
-// The row passes of the plain and tone stages (vectorised, with the range
-// rules and the rotation split out) against the per-pixel step, on colours
-// up to 65535 as gains leave them: grey, white beyond 32767, colours the
+// The row passes of every stage (vectorised, with the range rules and the
+// rotation split out) against the per-pixel step, on colours up to 65535
+// as gains leave them: grey, white beyond 32767, chroma 1, colours the
 // saturation pushes past white or below black, and rows long enough for
 // the vector loops and their tails.
-template <bool Tone>
+template <bool Tone, bool PerHue = false>
 void expectRowMatchesPixels(const ColorMap& map) {
-    const ColorTables tables = prepareColorTables(map, Tone, false);
-    const ColorStep<Tone, false> step{ColorView(tables)};
+    const ColorTables tables = prepareColorTables(map, Tone, PerHue);
+    const ColorStep<Tone, PerHue> step{ColorView(tables)};
     constexpr int kCount = 67;
     std::vector<int32_t> r(kCount), g(kCount), b(kCount);
     uint32_t seed = 12345;
@@ -155,12 +155,13 @@ void expectRowMatchesPixels(const ColorMap& map) {
         r[i] = static_cast<int32_t>((seed >> 4) % (top + 1));
         g[i] = static_cast<int32_t>((seed >> 9) % (top + 1));
         b[i] = i % 5 == 0 ? r[i] : static_cast<int32_t>((seed >> 15) % (top + 1));
+        if (i % 7 == 6) g[i] = b[i] = r[i] - (r[i] > 0);  // chroma 1 (or grey)
     }
     r[1] = g[1] = b[1] = 20000;  // grey
     r[2] = g[2] = b[2] = 60000;  // luminance beyond white
-    std::vector<int32_t> pr = r, pg = g, pb = b;
+    std::vector<int32_t> pr = r, pg = g, pb = b, part(kCount);
     std::vector<uint8_t> ranking(kCount), flag(kCount);
-    step.applyRow(r.data(), g.data(), b.data(), kCount, ranking.data(), flag.data());
+    step.applyRow(r.data(), g.data(), b.data(), kCount, ranking.data(), flag.data(), part.data());
     for (int i = 0; i < kCount; ++i) {
         step.apply(pr[i], pg[i], pb[i]);
         EXPECT_EQ(r[i], pr[i]) << i;
@@ -177,6 +178,12 @@ TEST(ColorStep, RowPassesMatchThePixelStep) {
         expectRowMatchesPixels<false>(*map);
         liftTone(map.get());
         expectRowMatchesPixels<true>(*map);
+        int hue[12], sat[12], light[12];
+        for (int i = 0; i < 12; ++i)
+            hue[i] = (i * 37) % 90 - 45, sat[i] = (i * 53) % 160 - 60, light[i] = (i * 29) % 120 - 60;
+        ptAdjustColor(map.get(), hue, sat, light);
+        expectRowMatchesPixels<true, true>(*map);
+        expectRowMatchesPixels<false, true>(*map);
     }
 }
 
