@@ -23,4 +23,18 @@ inline int32_t wrapDiv(int32_t numerator, int32_t divisor) {
     return divideTruncating(numerator, divisor);
 }
 
+// divideTruncating for 0 <= numerator <= 2^30 and
+// 0 < divisor <= 32768 with a quotient of at most 32768, at twice the lanes.
+// Exact: the divisor is exact in single precision and the numerator and the
+// division each err by at most 2^-24 relative, so the estimate lies within
+// 2^-8 of the true quotient and truncates to it or a neighbour, which the
+// remainder test corrects.
+inline int32_t quotientOfUnits(int32_t numerator, int32_t divisor) {
+    int32_t q = static_cast<int32_t>(static_cast<float>(numerator) / static_cast<float>(divisor));
+    const int32_t rest = numerator - q * divisor;
+    q -= static_cast<int32_t>(rest < 0);
+    q += static_cast<int32_t>(rest >= divisor);
+    return q;
+}
+
 }  // namespace lumetra

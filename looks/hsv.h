@@ -18,20 +18,6 @@ struct Hsv15 {
     int32_t v;
 };
 
-// divideTruncating for 0 <= numerator <= 2^30 and
-// 0 < divisor <= 32768 with a quotient of at most 32768, at twice the lanes.
-// Exact: the divisor is exact in single precision and the numerator and the
-// division each err by at most 2^-24 relative, so the estimate lies within
-// 2^-8 of the true quotient and truncates to it or a neighbour, which the
-// remainder test corrects.
-inline int32_t quotientOfUnits(int32_t numerator, int32_t divisor) {
-    int32_t q = static_cast<int32_t>(static_cast<float>(numerator) / static_cast<float>(divisor));
-    const int32_t rest = numerator - q * divisor;
-    q -= static_cast<int32_t>(rest < 0);
-    q += static_cast<int32_t>(rest >= divisor);
-    return q;
-}
-
 // c ? a : b as masks, which the compiler cannot turn back into a branch:
 // a loop over pixels with branches does not vectorise.
 constexpr int32_t pick(bool c, int32_t a, int32_t b) { return b ^ ((a ^ b) & -static_cast<int32_t>(c)); }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "core/divide.h"
 #include "core/vector_clones.h"
 #include "phototools/curves.h"
 
@@ -144,11 +145,9 @@ template <class PartAt>
         const int32_t vmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
         const int32_t chroma = vmax - vmin;
         const int32_t active = mask((chroma > 0) & (part >= 0));
-        // Exact as in truncatedQuotient: the operands are far below 2^53.
-        // The numerator is formed in double (exactly) so that the division
-        // is not folded back into an integer one, which would not vectorise.
-        const double numerator = static_cast<double>(vmid - vmin) * 600.0;
-        const int32_t hue = static_cast<int32_t>(numerator / static_cast<double>(select(mask(chroma > 0), chroma, 1)));
+        // The numerator is below 600 * 32768 < 2^30 and the chroma at most
+        // 32767, with a quotient of at most 600: quotientOfUnits is exact.
+        const int32_t hue = quotientOfUnits((vmid - vmin) * 600, select(mask(chroma > 0), chroma, 1));
         int32_t h = (part & active) + hue;
         h -= 3600 & mask(h >= 3600);
         const int32_t sector = h / 600;
