@@ -54,7 +54,7 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
 // luminance sum is below 32768 * 65536; the saturation is held to +-32767.
 LUMETRA_VECTOR_CLONES
 void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n, int32_t saturation,
-                 uint8_t* __restrict ranking, uint8_t* __restrict flag) {
+                 uint8_t* __restrict ranking, uint8_t* __restrict flag, int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t l = (9798 * red + 19234 * green + 3736 * blue) >> 15;
@@ -62,18 +62,18 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
         const int32_t lo = std::min(red, std::min(green, blue));
         const int32_t dmax = ((hi - l) * saturation) >> 8;
         const int32_t dmin = ((lo - l) * saturation) >> 8;
-        // Masks: all ones for a white pixel, for a pixel left to the full rule.
+        // Masks: all ones for a white pixel, for a pixel left to restoreRow.
         const int32_t white = -static_cast<int32_t>(l > kWhite15);
         const int32_t outside = ~white & -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
-        const auto pick = [white, outside](int32_t input, int32_t saturated) {
-            const int32_t kept = (saturated & ~outside) | (input & outside);
+        const auto pick = [white, outside, l](int32_t offset) {
+            const int32_t kept = (std::min(std::max(l + offset, 0), kWhite15) & ~outside) | (offset & outside);
             return (kept & ~white) | (kWhite15 & white);
         };
-        const auto held = [](int32_t v) { return std::min(std::max(v, 0), kWhite15); };
-        r[i] = pick(red, held(l + (((red - l) * saturation) >> 8)));
-        g[i] = pick(green, held(l + (((green - l) * saturation) >> 8)));
-        b[i] = pick(blue, held(l + (((blue - l) * saturation) >> 8)));
+        r[i] = pick(((red - l) * saturation) >> 8);
+        g[i] = pick(((green - l) * saturation) >> 8);
+        b[i] = pick(((blue - l) * saturation) >> 8);
         flag[i] = static_cast<uint8_t>(outside & 1);
+        lum[i] = l;
         // rankingOf in arithmetic: green <= blue gives 3, 4 or 5, else 0, 1 or 2.
         const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
         const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
@@ -88,7 +88,8 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
 LUMETRA_VECTOR_CLONES
 void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
              const int32_t* __restrict inverseEnvelope, const int32_t* __restrict tone,
-             const int32_t* __restrict envelope, uint8_t* __restrict ranking, uint8_t* __restrict flag) {
+             const int32_t* __restrict envelope, uint8_t* __restrict ranking, uint8_t* __restrict flag,
+             int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
@@ -102,14 +103,15 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
         };
         const int32_t dmax = scaled(hi), dmin = scaled(lo);
         const int32_t outside = -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
-        const auto pick = [outside, l](int32_t input, int32_t offset) {
+        const auto pick = [outside, l](int32_t offset) {
             const int32_t held = std::min(std::max(l + offset, 0), kWhite15);
-            return (held & ~outside) | (input & outside);
+            return (held & ~outside) | (offset & outside);
         };
-        r[i] = pick(red, scaled(red));
-        g[i] = pick(green, scaled(green));
-        b[i] = pick(blue, scaled(blue));
+        r[i] = pick(scaled(red));
+        g[i] = pick(scaled(green));
+        b[i] = pick(scaled(blue));
         flag[i] = static_cast<uint8_t>(outside & 1);
+        lum[i] = l;
         const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
         const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
         ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
@@ -121,6 +123,38 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
 // may turn into branches that stop the loop from vectorising.
 [[gnu::always_inline]] inline int32_t mask(bool condition) { return -static_cast<int32_t>(condition); }
 [[gnu::always_inline]] inline int32_t select(int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); }
+
+// restoreRange as selects, in double: a pixel over white has its offsets
+// scaled by (32767 - L) / dmax, then one under black by L / -dmin, each
+// quotient truncated. The products are below 2^31 * 2^15 = 2^46, exact in
+// double, so each double quotient truncates to the integer one (see
+// truncatedQuotient); scaling never grows an offset, so the results fit 32
+// bits. Lanes that need no scaling divide d * 1 by 1.
+LUMETRA_VECTOR_CLONES
+void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, const int32_t* __restrict l,
+                const uint8_t* __restrict ranking, int n) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t k = ranking[i];
+        const double lum = l[i];
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        // The max and min channels of rankings 0 RGB, 1 GRB, 2 GBR, 3 BGR, 4 BRG, 5 RBG.
+        const double dmax = select(mask((k == 0) | (k == 5)), red, select(mask((k == 1) | (k == 2)), green, blue));
+        const double dmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
+        const bool over = lum + dmax > kWhite15;
+        const double overFactor = over ? kWhite15 - lum : 1.0, overDivisor = over ? dmax : 1.0;
+        const auto overScaled = [=](double d) { return static_cast<double>(static_cast<int32_t>(d * overFactor / overDivisor)); };
+        const double minOver = overScaled(dmin);
+        const bool under = lum + minOver < 0;
+        const double underFactor = under ? lum : 1.0, underDivisor = under ? -minOver : 1.0;
+        const auto finish = [=](double d) {
+            const double scaled = static_cast<int32_t>(overScaled(d) * underFactor / underDivisor);
+            return static_cast<int32_t>(std::min(std::max(lum + scaled, 0.0), double{kWhite15}));
+        };
+        r[i] = finish(red);
+        g[i] = finish(green);
+        b[i] = finish(blue);
+    }
+}
 
 // rotateHuePart on a row, as selects so that it vectorises. Ranking k
 // holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,

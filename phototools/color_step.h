@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,6 +40,21 @@ struct ColorTables {
     // per-pixel rule.
     bool perHueRows = false;
     HueAnchors anchors{};
+};
+
+// The colour step's scratch for a row of up to `width` pixels.
+struct RowScratch {
+    std::vector<uint8_t> ranking, flag;
+    std::vector<int32_t> part;  // per-hue: each pixel's rotation part
+    std::vector<int32_t> lum;   // plain and tone: the L of each flagged pixel
+    // The flagged pixels gathered for restoreRow: where they lie, their
+    // offsets, L and ranking.
+    std::vector<int32_t> index, r, g, b, l;
+    std::vector<uint8_t> rank;
+    explicit RowScratch(int32_t width)
+        : ranking(static_cast<std::size_t>(width)), flag(ranking.size()), part(ranking.size()),
+          lum(ranking.size()), index(ranking.size()), r(ranking.size()), g(ranking.size()), b(ranking.size()),
+          l(ranking.size()), rank(ranking.size()) {}
 };
 
 // Builds the tables the stage needs (none for the plain stage).
@@ -177,15 +193,23 @@ inline int32_t mirroredPart(int64_t rot) {
 // needs no division: luminance l kept, each offset from it scaled by
 // saturation / 256, then held to 0..32767; l above 32767 gives white. A
 // pixel whose scaled offsets leave the range (l + dmax > 32767 or
-// l + dmin < 0), which the full rule scales back with divisions, keeps its
-// input and has flag 1. ranking receives rankingOf of each input.
-void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag);
+// l + dmin < 0), which restoreRow scales back with divisions, has flag 1,
+// its offsets in place of its channels and its L in lum. ranking receives
+// rankingOf of each input.
+void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag,
+                 int32_t* lum);
 
 // The tone stage's scaleOffsets on a row of planes in the same way as
-// saturateRow: pixels whose scaled offsets leave the range keep their input
-// and have flag 1.
+// saturateRow: pixels whose scaled offsets leave the range have flag 1,
+// their offsets in place of their channels and their L in lum.
 void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
-             const int32_t* envelope, uint8_t* ranking, uint8_t* flag);
+             const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum);
+
+// restoreRange on n pixels given as offsets r, g, b from L l, with the
+// ranking of their incoming colours (which names the max and min channel);
+// the channels come back in r, g, b. Offsets within +-2^31 and L within
+// 0..32767, as the plain and tone stages leave them.
+void restoreRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, const uint8_t* ranking, int n);
 
 // rotateHuePart on a row of planes (0..32767) whose incoming colours had
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
@@ -247,45 +271,56 @@ struct ColorStep {
         else applyAlike(r, g, b);
     }
 
-    // A row of pixels held as planes, 0..65535 in, 0..32767 out; `ranking`,
-    // `flag` and `part` are scratch rows of at least n elements.
-    void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag, int32_t* part) const {
+    // A row of pixels held as planes, 0..65535 in, 0..32767 out, with
+    // scratch for at least n pixels.
+    void applyRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         if constexpr (PerHue) {
-            if (t.perHueRows) return applyRankedRow(r, g, b, n, ranking, flag, part);
+            if (t.perHueRows) return applyRankedRow(r, g, b, n, s);
             for (int i = 0; i < n; ++i) apply(r[i], g[i], b[i]);
         } else {
-            applyAlikeRow(r, g, b, n, ranking, flag);
+            applyAlikeRow(r, g, b, n, s);
         }
     }
 
     // The per-hue stage in three passes as the plain one: the vectorised
     // pass, the full rule on the pixels it flagged, then the rotation by
     // each pixel's own part.
-    void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag,
-                        int32_t* part) const {
+    void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation};
-        if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, flag);
-        else perHueRow(r, g, b, n, in, part, ranking, flag);
+        uint8_t* ranking = s.ranking.data();
+        int32_t* part = s.part.data();
+        if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, s.flag.data());
+        else perHueRow(r, g, b, n, in, part, ranking, s.flag.data());
         for (int i = 0; i < n; ++i) {
-            if (flag[i]) part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
+            if (s.flag[i]) part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
         }
         rotateRowByParts(r, g, b, n, ranking, part);
     }
 
     // The plain and tone stages in three passes: the offsets scaled on the
-    // whole row where none needs scaling back into range (the vectorised
-    // pass), the full rule on the pixels it flagged, then the rotation,
-    // which reads the ranking of the incoming colour.
-    void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, uint8_t* ranking, uint8_t* flag) const {
-        if constexpr (Tone) toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, flag);
-        else saturateRow(r, g, b, n, t.saturation, ranking, flag);
+    // whole row (the vectorised pass), the flagged pixels (whose offsets
+    // leave the range) gathered and scaled back by restoreRow, then the
+    // rotation, which reads the ranking of the incoming colour.
+    void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
+        if constexpr (Tone)
+            toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, s.ranking.data(), s.flag.data(), s.lum.data());
+        else
+            saturateRow(r, g, b, n, t.saturation, s.ranking.data(), s.flag.data(), s.lum.data());
+        int flagged = 0;
         for (int i = 0; i < n; ++i) {
-            if (!flag[i]) continue;
-            int32_t channel[3];
-            scaleOffsets(r[i], g[i], b[i], channel);
-            r[i] = channel[0], g[i] = channel[1], b[i] = channel[2];
+            if (!s.flag[i]) continue;
+            s.index[flagged] = i;
+            s.r[flagged] = r[i], s.g[flagged] = g[i], s.b[flagged] = b[i];
+            s.l[flagged] = s.lum[i];
+            s.rank[flagged] = s.ranking[i];
+            ++flagged;
         }
-        if (t.rotation != 0) rotateRow(r, g, b, n, ranking, t.evenPart, t.oddPart);
+        restoreRow(s.r.data(), s.g.data(), s.b.data(), s.l.data(), s.rank.data(), flagged);
+        for (int j = 0; j < flagged; ++j) {
+            const int i = s.index[j];
+            r[i] = s.r[j], g[i] = s.g[j], b[i] = s.b[j];
+        }
+        if (t.rotation != 0) rotateRow(r, g, b, n, s.ranking.data(), t.evenPart, t.oddPart);
     }
 
     inline void applyAlike(int32_t& r, int32_t& g, int32_t& b) const {

@@ -257,7 +257,7 @@ int renderRows(const Sampler sampler, const ChannelSteps channels, const Step st
                 red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
             }
         }
-        step.applyRow(red, green, blue, width, planes.ranking.data(), planes.flag.data(), planes.part.data());
+        step.applyRow(red, green, blue, width, planes.scratch);
         writePlanes(red, green, blue, width, rowOf(dst, y));
     }
     return 1;

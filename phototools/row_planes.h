@@ -7,16 +7,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "phototools/color_step.h"
+
 namespace lumetra::pt {
 
 struct RowPlanes {
     std::vector<int32_t> r, g, b;
-    // the colour step's scratch
-    std::vector<uint8_t> ranking, flag;
-    std::vector<int32_t> part;
-    explicit RowPlanes(int32_t width)
-        : r(static_cast<std::size_t>(width)), g(r.size()), b(r.size()), ranking(r.size()), flag(r.size()),
-          part(r.size()) {}
+    RowScratch scratch;  // the colour step's
+    explicit RowPlanes(int32_t width) : r(static_cast<std::size_t>(width)), g(r.size()), b(r.size()), scratch(width) {}
 };
 
 // n BGR pixels into the planes: bytes as v << 7, 16-bit samples as v >> 1.

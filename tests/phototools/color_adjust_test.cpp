@@ -159,9 +159,9 @@ void expectRowMatchesPixels(const ColorMap& map) {
     }
     r[1] = g[1] = b[1] = 20000;  // grey
     r[2] = g[2] = b[2] = 60000;  // luminance beyond white
-    std::vector<int32_t> pr = r, pg = g, pb = b, part(kCount);
-    std::vector<uint8_t> ranking(kCount), flag(kCount);
-    step.applyRow(r.data(), g.data(), b.data(), kCount, ranking.data(), flag.data(), part.data());
+    std::vector<int32_t> pr = r, pg = g, pb = b;
+    RowScratch scratch(kCount);
+    step.applyRow(r.data(), g.data(), b.data(), kCount, scratch);
     for (int i = 0; i < kCount; ++i) {
         step.apply(pr[i], pg[i], pb[i]);
         EXPECT_EQ(r[i], pr[i]) << i;
