@@ -47,6 +47,20 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
     return true;
 }
 
+// Masks (all ones when the condition holds) and a select on them: the row
+// passes pick with these rather than with conditions, which the compiler
+// may turn into branches that stop the loop from vectorising.
+[[gnu::always_inline]] inline int32_t mask(bool condition) { return -static_cast<int32_t>(condition); }
+[[gnu::always_inline]] inline int32_t select(int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); }
+
+// rankingOf in arithmetic, so that the row passes vectorise: green <= blue
+// gives 3, 4 or 5, else 0, 1 or 2.
+[[gnu::always_inline]] inline int32_t rankingCode(int32_t red, int32_t green, int32_t blue) {
+    const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
+    const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
+    return greenHigh + (green <= blue) * (greenLow - greenHigh);
+}
+
 }  // namespace
 
 // Written as selects without branches so that it vectorises. Every product
@@ -74,10 +88,7 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
         b[i] = pick(((blue - l) * saturation) >> 8);
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
-        // rankingOf in arithmetic: green <= blue gives 3, 4 or 5, else 0, 1 or 2.
-        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
-        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
-        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
+        ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
 }
 
@@ -112,17 +123,9 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
         b[i] = pick(scaled(blue));
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
-        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
-        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
-        ranking[i] = static_cast<uint8_t>(greenHigh + (green <= blue) * (greenLow - greenHigh));
+        ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
 }
-
-// Masks (all ones when the condition holds) and a select on them: the row
-// passes pick with these rather than with conditions, which the compiler
-// may turn into branches that stop the loop from vectorising.
-[[gnu::always_inline]] inline int32_t mask(bool condition) { return -static_cast<int32_t>(condition); }
-[[gnu::always_inline]] inline int32_t select(int32_t m, int32_t yes, int32_t no) { return (yes & m) | (no & ~m); }
 
 // restoreRange as selects, in double: a pixel over white has its offsets
 // scaled by (32767 - L) / dmax, then one under black by L / -dmin, each
@@ -245,9 +248,7 @@ template <bool Tone>
         const int32_t lo = std::min(red, std::min(green, blue));
         const int32_t dmax = hi - incoming, dmin = lo - incoming;
         const int32_t dmid = red + green + blue - hi - lo - incoming;
-        const int32_t greenLow = 3 + (green <= red) * (1 + (blue <= red));
-        const int32_t greenHigh = (red <= green) * (1 + (red <= blue));
-        const int32_t k = greenHigh + (green <= blue) * (greenLow - greenHigh);
+        const int32_t k = rankingCode(red, green, blue);
         const int64_t inv = inverseEnvelope[incoming];
         const int32_t l = std::min(incoming, kWhite15);
         const int32_t plainL = Tone ? tone[l] : l;  // the L of grey pixels and of chroma 1
