@@ -1,6 +1,7 @@
 #include "looks/vignette.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/vignette_law.h"
 
@@ -60,7 +61,7 @@ int32_t vignetteGain12(const VignetteShape& shape, int32_t x, int32_t y) {
 
 VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_t firstX, int32_t firstY, int width,
                              int height)
-    : shape_(shape), scale_(scale), columnDistance2_(static_cast<size_t>(std::max(width, 0))),
+    : shape_(shape), scale_(scale), firstX_(firstX), columnDistance2_(static_cast<size_t>(std::max(width, 0))),
       row_(static_cast<size_t>(std::max(width, 0))) {
     if (width <= 0 || height <= 0) return;
     for (int col = 0; col < width; ++col)
@@ -90,11 +91,9 @@ int32_t VignetteGains::gainOfQ(int64_t q) const {
 }
 
 // Every row of every vignetted look passes here: worth an AVX2 version.
-LUMETRA_VECTOR_CLONES void VignetteGains::startRow(int32_t y) {
-    const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
-    const size_t width = row_.size();
+LUMETRA_VECTOR_CLONES void VignetteGains::fillGains(int64_t rowDistance2, size_t begin, size_t end) {
     if (byQ_.empty() || shape_.inverseRadius2 == 0) {
-        for (size_t col = 0; col < width; ++col)
+        for (size_t col = begin; col < end; ++col)
             row_[col] = gainOfQ(vignetteQ(shape_, rowDistance2 + columnDistance2_[col]));
         return;
     }
@@ -104,10 +103,31 @@ LUMETRA_VECTOR_CLONES void VignetteGains::startRow(int32_t y) {
     const int64_t* __restrict share = columnShare_.data();
     const int32_t* __restrict byQ = byQ_.data();
     int32_t* __restrict gains = row_.data();
-    for (size_t col = 0; col < width; ++col) {
+    for (size_t col = begin; col < end; ++col) {
         const int64_t q = (rowShare + share[col]) >> 18;
         gains[col] = byQ[std::min(static_cast<uint64_t>(q - qFirst_), lastIndex)];
     }
+}
+
+// The gain depends on the column only through its squared distance from
+// the centre column, so a column left of the centre whose mirror image
+// (2 cx - x) lies in the walk copies that column's gain: about half the
+// row is computed.
+LUMETRA_VECTOR_CLONES void VignetteGains::startRow(int32_t y) {
+    const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
+    const int64_t width = static_cast<int64_t>(row_.size());
+    if (firstX_ + width - 1 > INT32_MAX) {  // canvas positions wrap: no mirror image to trust
+        fillGains(rowDistance2, 0, static_cast<size_t>(width));
+        return;
+    }
+    const int64_t centre = static_cast<int64_t>(shape_.cx) - firstX_;  // the centre's column
+    const int64_t split = std::clamp<int64_t>(centre, 0, width);       // first column at or right of it
+    // Columns below `split` mirror to 2 centre - col; those in [mirrored, split) land inside the walk.
+    const int64_t mirrored = std::clamp<int64_t>(2 * centre - width + 1, 0, split);
+    fillGains(rowDistance2, static_cast<size_t>(split), static_cast<size_t>(width));
+    fillGains(rowDistance2, 0, static_cast<size_t>(mirrored));
+    int32_t* __restrict gains = row_.data();
+    for (int64_t col = mirrored; col < split; ++col) gains[col] = gains[2 * centre - col];
 }
 
 }  // namespace lumetra

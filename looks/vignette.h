@@ -64,9 +64,12 @@ public:
 
 private:
     int32_t gainOfQ(int64_t q) const;
+    // The gains of columns begin..end-1 of the row at squared distance rowDistance2.
+    void fillGains(int64_t rowDistance2, size_t begin, size_t end);
 
     VignetteShape shape_;
     GainScale scale_;
+    int32_t firstX_;
     std::vector<int64_t> columnDistance2_;
     // columnDistance2 * inverseRadius2: with the row's share added, q is
     // one add and a shift.
