@@ -276,13 +276,25 @@ struct RenderPlan {
     ChannelSteps channels;
     ColorTables colors;
     Progress progress;
+    bool coloursKept;  // the colour step leaves every sample as it is (KeepColours)
+};
+
+// The colour step of a plain (or blended) stage at saturation 256 without
+// rotation, on samples no channel step has raised: every sample is within
+// 0..32767 (bytes << 7, 16-bit >> 1, and mixes and interpolations of them), so L
+// stays within range, each offset is kept as it is, none leaves the range,
+// and every channel comes back unchanged.
+struct KeepColours {
+    void applyRow(int32_t*, int32_t*, int32_t*, int, RowScratch&) const {}
 };
 
 template <class Sampler>
 int renderStage(const RenderPlan& plan, const Sampler& sampler) {
     const auto& c = plan.colors;
     switch (plan.stage & (kAdjustTone | kAdjustPerHue)) {
-        case 0: return renderRows(sampler, plan.channels, ColorStep<false, false>{ColorView(c)}, plan.dst, plan.progress);
+        case 0:
+            if (plan.coloursKept) return renderRows(sampler, plan.channels, KeepColours{}, plan.dst, plan.progress);
+            return renderRows(sampler, plan.channels, ColorStep<false, false>{ColorView(c)}, plan.dst, plan.progress);
         case kAdjustTone:
             return renderRows(sampler, plan.channels, ColorStep<true, false>{ColorView(c)}, plan.dst, plan.progress);
         case kAdjustPerHue:
@@ -398,6 +410,8 @@ int applyMap(IplImage* src, IplImage* src2, IplImage* dst, const ColorMap& map, 
     if (!planRender(src, src2, dst, map, tf, plan)) return 0;
     plan.progress = Progress{progress};
     plan.colors = prepareColorTables(map, plan.stage & kAdjustTone, plan.stage & kAdjustPerHue);
+    plan.coloursKept = (plan.stage & (kAdjustTone | kAdjustPerHue)) == 0 && !plan.channels.any &&
+                       plan.colors.saturation == kSaturationOne && plan.colors.rotation == 0;
     plan.progress.start(dst->height);
     if (isNeutral(plan, map)) return copyPicture(plan);
 
