@@ -13,6 +13,7 @@
 #include "phototools/lens.h"
 #include "phototools/progress.h"
 #include "phototools/row_planes.h"
+#include "phototools/warp_rows.h"
 
 namespace lumetra::pt {
 
@@ -92,7 +93,9 @@ struct DirectSampler {
         if constexpr (Blend) q = row.q + 3 * x;
         return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShiftLeft(x, 15), row.y};
     }
-    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b) const { readPlanes(row.p, n, r, g, b); }
+    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows&) const {
+        readPlanes(row.p, n, r, g, b);
+    }
 };
 
 // Bilinear reads through one or three matrices. Positions are held to
@@ -154,9 +157,21 @@ struct TransformSampler {
     Bilinear<T, Blend> bilinear;
     Matrix m;
 
-    static constexpr bool kReadsRows = false;
+    // Bytes without a blend are read a row at a time by WarpRows.
+    static constexpr bool kReadsRows = sizeof(T) == 1 && !Blend;
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
+    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
+        if (bilinear.right == 0) {  // a source one pixel wide has no right neighbour to fetch
+            for (int32_t x = 0; x < n; ++x) {
+                const Sample s = at(row, x);
+                r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
+            }
+            return;
+        }
+        const WarpSource source{bilinear.src.data, bilinear.src.step, bilinear.xMax, bilinear.yMax, bilinear.down};
+        warp.read(source, {row.x, row.y, m.a, m.d}, n, r, g, b);
+    }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t sx = bilinear.clampX(along(row.x, m.a, x));
         const int32_t sy = bilinear.clampY(along(row.y, m.d, x));
@@ -171,11 +186,23 @@ struct PerChannelSampler {
     Bilinear<T, Blend> bilinear;
     Matrix red, green, blue;
 
-    static constexpr bool kReadsRows = false;
+    static constexpr bool kReadsRows = sizeof(T) == 1 && !Blend;
     struct Row {
         RowStart r, g, b;
     };
     Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
+    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
+        if (bilinear.right == 0) {  // a source one pixel wide has no right neighbour to fetch
+            for (int32_t x = 0; x < n; ++x) {
+                const Sample s = at(row, x);
+                r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
+            }
+            return;
+        }
+        const WarpSource source{bilinear.src.data, bilinear.src.step, bilinear.xMax, bilinear.yMax, bilinear.down};
+        warp.readChannels(source, {row.r.x, row.r.y, red.a, red.d}, {row.g.x, row.g.y, green.a, green.d},
+                          {row.b.x, row.b.y, blue.a, blue.d}, n, r, g, b);
+    }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t gx = bilinear.clampX(along(row.g.x, green.a, x));
         const int32_t gy = bilinear.clampY(along(row.g.y, green.d, x));
@@ -250,7 +277,7 @@ int renderRows(const Sampler sampler, const ChannelSteps channels, const Step st
                 red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
             }
         } else if constexpr (Sampler::kReadsRows) {
-            sampler.readRow(row, width, red, green, blue);
+            sampler.readRow(row, width, red, green, blue, planes.warp);
         } else {
             for (int32_t x = 0; x < width; ++x) {
                 const Sample s = sampler.at(row, x);

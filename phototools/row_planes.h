@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "phototools/color_step.h"
+#include "phototools/warp_rows.h"
 
 namespace lumetra::pt {
 
 struct RowPlanes {
     std::vector<int32_t> r, g, b;
     RowScratch scratch;  // the colour step's
+    WarpRows warp;       // a transformed read's
     explicit RowPlanes(int32_t width) : r(static_cast<std::size_t>(width)), g(r.size()), b(r.size()), scratch(width) {}
 };
 

@@ -1,0 +1,116 @@
+#include "phototools/warp_rows.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/vector_clones.h"
+
+namespace lumetra::pt {
+
+namespace {
+
+// Held positions, split into the upper-left neighbour's byte offset and
+// the fractions.
+LUMETRA_VECTOR_CLONES
+void positions(const WarpSource& source, const WarpRun& run, int first, int n, std::ptrdiff_t* __restrict offset,
+               int32_t* __restrict fx, int32_t* __restrict fy) {
+    const std::ptrdiff_t step = source.step;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t along = static_cast<uint32_t>(first + i);
+        const int32_t x = std::clamp(static_cast<int32_t>(run.x0 + static_cast<uint32_t>(run.dx) * along), 0, source.xMax);
+        const int32_t y = std::clamp(static_cast<int32_t>(run.y0 + static_cast<uint32_t>(run.dy) * along), 0, source.yMax);
+        offset[i] = (y >> 15) * step + (x >> 15) * 3;
+        fx[i] = x & 32767;
+        fy[i] = y & 32767;
+    }
+}
+
+// B, G, R of the pixel at p in the low three bytes. The left neighbour's
+// fourth byte belongs to the right neighbour; the right one is read from
+// one byte before it and shifted, so no read passes its last byte.
+inline uint32_t leftWord(const uint8_t* p) {
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;  // the top byte is masked off when used
+}
+inline uint32_t rightWord(const uint8_t* p) {
+    uint32_t w;
+    std::memcpy(&w, p + 2, 4);
+    return w >> 8;
+}
+
+void fetch(const uint8_t* data, std::ptrdiff_t below, int n, const std::ptrdiff_t* offset, uint32_t* upperLeft,
+           uint32_t* upperRight, uint32_t* lowerLeft, uint32_t* lowerRight) {
+    for (int i = 0; i < n; ++i) {
+        const uint8_t* p = data + offset[i];
+        upperLeft[i] = leftWord(p);
+        upperRight[i] = rightWord(p);
+        lowerLeft[i] = leftWord(p + below);
+        lowerRight[i] = rightWord(p + below);
+    }
+}
+
+// Channel c (0 blue, 1 green, 2 red) of each pixel, or all three with
+// c = kAllChannels.
+constexpr int kAllChannels = 3;
+
+template <int C>
+[[gnu::always_inline]] inline void interpolateBody(int n, const uint32_t* __restrict upperLeft,
+                                                   const uint32_t* __restrict upperRight,
+                                                   const uint32_t* __restrict lowerLeft,
+                                                   const uint32_t* __restrict lowerRight, const int32_t* __restrict fx,
+                                                   const int32_t* __restrict fy, int32_t* __restrict r,
+                                                   int32_t* __restrict g, int32_t* __restrict b) {
+    const auto lerp = [](int32_t near, int32_t far, int32_t f) { return near * (32768 - f) + far * f; };
+    for (int i = 0; i < n; ++i) {
+        const auto channel = [&](int c) {
+            const auto at = [c](uint32_t w) { return static_cast<int32_t>((w >> (8 * c)) & 255u); };
+            const int32_t top = lerp(at(upperLeft[i]), at(upperRight[i]), fx[i]) >> 8;
+            const int32_t bottom = lerp(at(lowerLeft[i]), at(lowerRight[i]), fx[i]) >> 8;
+            return lerp(top, bottom, fy[i]) >> 15;
+        };
+        if constexpr (C == kAllChannels) {
+            b[i] = channel(0);
+            g[i] = channel(1);
+            r[i] = channel(2);
+        } else {
+            (C == 0 ? b : (C == 1 ? g : r))[i] = channel(C);
+        }
+    }
+}
+
+template <int C>
+LUMETRA_VECTOR_CLONES void interpolate(int n, const uint32_t* __restrict upperLeft, const uint32_t* __restrict upperRight,
+                                       const uint32_t* __restrict lowerLeft, const uint32_t* __restrict lowerRight,
+                                       const int32_t* __restrict fx, const int32_t* __restrict fy,
+                                       int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b) {
+    interpolateBody<C>(n, upperLeft, upperRight, lowerLeft, lowerRight, fx, fy, r, g, b);
+}
+
+}  // namespace
+
+template <int C>
+void WarpRows::readInto(const WarpSource& source, const WarpRun& run, int n, int32_t* r, int32_t* g, int32_t* b) {
+    const std::ptrdiff_t below = source.down ? source.step : 0;
+    for (int first = 0; first < n; first += kBlock) {
+        const int count = std::min(kBlock, n - first);
+        positions(source, run, first, count, offset_.data(), fx_.data(), fy_.data());
+        fetch(source.data, below, count, offset_.data(), upperLeft_.data(), upperRight_.data(), lowerLeft_.data(),
+              lowerRight_.data());
+        interpolate<C>(count, upperLeft_.data(), upperRight_.data(), lowerLeft_.data(), lowerRight_.data(),
+                       fx_.data(), fy_.data(), r + first, g + first, b + first);
+    }
+}
+
+void WarpRows::read(const WarpSource& source, const WarpRun& run, int n, int32_t* r, int32_t* g, int32_t* b) {
+    readInto<kAllChannels>(source, run, n, r, g, b);
+}
+
+void WarpRows::readChannels(const WarpSource& source, const WarpRun& red, const WarpRun& green, const WarpRun& blue,
+                            int n, int32_t* r, int32_t* g, int32_t* b) {
+    readInto<2>(source, red, n, r, g, b);
+    readInto<1>(source, green, n, r, g, b);
+    readInto<0>(source, blue, n, r, g, b);
+}
+
+}  // namespace lumetra::pt
