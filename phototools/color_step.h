@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "lumetra.h"
@@ -219,6 +220,22 @@ void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking
 // -1 for no rotation.
 void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* part);
 
+// Calls visit(i) for each i below n with flag[i] set, in order. Flags are
+// few: eight zero flags are passed over with one read.
+template <class Visit>
+inline void forEachFlagged(const uint8_t* flag, int n, Visit visit) {
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, flag + i, 8);
+        if (eight == 0) continue;
+        for (int k = i; k < i + 8; ++k)
+            if (flag[k]) visit(k);
+    }
+    for (; i < n; ++i)
+        if (flag[i]) visit(i);
+}
+
 // The part a pixel whose incoming ranking is odd or even turns by for a
 // rotation rot, -1 when rot is 0 (no rotation at all, which differs from
 // a whole turn: rotateHuePart truncates).
@@ -291,9 +308,9 @@ struct ColorStep {
         int32_t* part = s.part.data();
         if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, s.flag.data());
         else perHueRow(r, g, b, n, in, part, ranking, s.flag.data());
-        for (int i = 0; i < n; ++i) {
-            if (s.flag[i]) part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
-        }
+        forEachFlagged(s.flag.data(), n, [&](int i) {
+            part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
+        });
         rotateRowByParts(r, g, b, n, ranking, part);
     }
 
@@ -307,14 +324,13 @@ struct ColorStep {
         else
             saturateRow(r, g, b, n, t.saturation, s.ranking.data(), s.flag.data(), s.lum.data());
         int flagged = 0;
-        for (int i = 0; i < n; ++i) {
-            if (!s.flag[i]) continue;
+        forEachFlagged(s.flag.data(), n, [&](int i) {
             s.index[flagged] = i;
             s.r[flagged] = r[i], s.g[flagged] = g[i], s.b[flagged] = b[i];
             s.l[flagged] = s.lum[i];
             s.rank[flagged] = s.ranking[i];
             ++flagged;
-        }
+        });
         restoreRow(s.r.data(), s.g.data(), s.b.data(), s.l.data(), s.rank.data(), flagged);
         for (int j = 0; j < flagged; ++j) {
             const int i = s.index[j];
