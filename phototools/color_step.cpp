@@ -66,9 +66,11 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
 // Written as selects without branches so that it vectorises. Every product
 // stays inside 32 bits: inputs are 0..65535, so |offset| <= 65535 and the
 // luminance sum is below 32768 * 65536; the saturation is held to +-32767.
-LUMETRA_VECTOR_CLONES
-void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n, int32_t saturation,
-                 uint8_t* __restrict ranking, uint8_t* __restrict flag, int32_t* __restrict lum) {
+template <bool Ranked>
+[[gnu::always_inline]] inline void saturateRowBody(int32_t* __restrict r, int32_t* __restrict g,
+                                                   int32_t* __restrict b, int n, int32_t saturation,
+                                                   uint8_t* __restrict ranking, uint8_t* __restrict flag,
+                                                   int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t l = (9798 * red + 19234 * green + 3736 * blue) >> 15;
@@ -88,19 +90,27 @@ void saturateRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restri
         b[i] = pick(((blue - l) * saturation) >> 8);
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
-        ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
+        if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
+}
+
+LUMETRA_VECTOR_CLONES
+void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag,
+                 int32_t* lum) {
+    if (ranking) saturateRowBody<true>(r, g, b, n, saturation, ranking, flag, lum);
+    else saturateRowBody<false>(r, g, b, n, saturation, ranking, flag, lum);
 }
 
 // The tone rule as selects, so that it vectorises (the tables are read by
 // gathers). oldEnvelope only moves L here, to min(L, 32767) (L is not
 // negative); the envelope product is below 2^29 * 2^14 >> 13, so the
 // multiplier fits 32 bits, and each offset times it fits 64.
-LUMETRA_VECTOR_CLONES
-void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, int n,
-             const int32_t* __restrict inverseEnvelope, const int32_t* __restrict tone,
-             const int32_t* __restrict envelope, uint8_t* __restrict ranking, uint8_t* __restrict flag,
-             int32_t* __restrict lum) {
+template <bool Ranked>
+[[gnu::always_inline]] inline void toneRowBody(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b,
+                                               int n, const int32_t* __restrict inverseEnvelope,
+                                               const int32_t* __restrict tone, const int32_t* __restrict envelope,
+                                               uint8_t* __restrict ranking, uint8_t* __restrict flag,
+                                               int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
@@ -123,8 +133,15 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
         b[i] = pick(scaled(blue));
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
-        ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
+        if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
+}
+
+LUMETRA_VECTOR_CLONES
+void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
+             const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum) {
+    if (ranking) toneRowBody<true>(r, g, b, n, inverseEnvelope, tone, envelope, ranking, flag, lum);
+    else toneRowBody<false>(r, g, b, n, inverseEnvelope, tone, envelope, ranking, flag, lum);
 }
 
 // restoreRange as selects, in double: a pixel over white has its offsets
@@ -135,14 +152,12 @@ void toneRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b
 // bits. Lanes that need no scaling divide d * 1 by 1.
 LUMETRA_VECTOR_CLONES
 void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, const int32_t* __restrict l,
-                const uint8_t* __restrict ranking, int n) {
+                int n) {
     for (int i = 0; i < n; ++i) {
-        const int32_t k = ranking[i];
         const double lum = l[i];
         const int32_t red = r[i], green = g[i], blue = b[i];
-        // The max and min channels of rankings 0 RGB, 1 GRB, 2 GBR, 3 BGR, 4 BRG, 5 RBG.
-        const double dmax = select(mask((k == 0) | (k == 5)), red, select(mask((k == 1) | (k == 2)), green, blue));
-        const double dmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
+        const double dmax = std::max(red, std::max(green, blue));
+        const double dmin = std::min(red, std::min(green, blue));
         const bool over = lum + dmax > kWhite15;
         const double overFactor = over ? kWhite15 - lum : 1.0, overDivisor = over ? dmax : 1.0;
         const auto overScaled = [=](double d) { return static_cast<double>(static_cast<int32_t>(d * overFactor / overDivisor)); };

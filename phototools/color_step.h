@@ -49,13 +49,12 @@ struct RowScratch {
     std::vector<int32_t> part;  // per-hue: each pixel's rotation part
     std::vector<int32_t> lum;   // plain and tone: the L of each flagged pixel
     // The flagged pixels gathered for restoreRow: where they lie, their
-    // offsets, L and ranking.
+    // offsets and L.
     std::vector<int32_t> index, r, g, b, l;
-    std::vector<uint8_t> rank;
     explicit RowScratch(int32_t width)
         : ranking(static_cast<std::size_t>(width)), flag(ranking.size()), part(ranking.size()),
           lum(ranking.size()), index(ranking.size()), r(ranking.size()), g(ranking.size()), b(ranking.size()),
-          l(ranking.size()), rank(ranking.size()) {}
+          l(ranking.size()) {}
 };
 
 // Builds the tables the stage needs (none for the plain stage).
@@ -196,7 +195,7 @@ inline int32_t mirroredPart(int64_t rot) {
 // pixel whose scaled offsets leave the range (l + dmax > 32767 or
 // l + dmin < 0), which restoreRow scales back with divisions, has flag 1,
 // its offsets in place of its channels and its L in lum. ranking receives
-// rankingOf of each input.
+// rankingOf of each input unless it is null.
 void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag,
                  int32_t* lum);
 
@@ -206,11 +205,14 @@ void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, 
 void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
              const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum);
 
-// restoreRange on n pixels given as offsets r, g, b from L l, with the
-// ranking of their incoming colours (which names the max and min channel);
-// the channels come back in r, g, b. Offsets within +-2^31 and L within
-// 0..32767, as the plain and tone stages leave them.
-void restoreRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, const uint8_t* ranking, int n);
+// restoreRange on n pixels given as offsets r, g, b from L l; the channels
+// come back in r, g, b. Offsets within +-2^31 and L within 0..32767, as the
+// plain and tone stages leave them. Both stages scale a pixel's offsets by
+// one factor; only a positive one can push them out of range (a negative
+// one leaves the max channel's offset at most 0 and the min channel's at
+// least 0), so the max and min channels hold the largest and smallest
+// offset.
+void restoreRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n);
 
 // rotateHuePart on a row of planes (0..32767) whose incoming colours had
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
@@ -319,19 +321,19 @@ struct ColorStep {
     // leave the range) gathered and scaled back by restoreRow, then the
     // rotation, which reads the ranking of the incoming colour.
     void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
+        uint8_t* ranking = t.rotation != 0 ? s.ranking.data() : nullptr;  // only the rotation reads it
         if constexpr (Tone)
-            toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, s.ranking.data(), s.flag.data(), s.lum.data());
+            toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, s.flag.data(), s.lum.data());
         else
-            saturateRow(r, g, b, n, t.saturation, s.ranking.data(), s.flag.data(), s.lum.data());
+            saturateRow(r, g, b, n, t.saturation, ranking, s.flag.data(), s.lum.data());
         int flagged = 0;
         forEachFlagged(s.flag.data(), n, [&](int i) {
             s.index[flagged] = i;
             s.r[flagged] = r[i], s.g[flagged] = g[i], s.b[flagged] = b[i];
             s.l[flagged] = s.lum[i];
-            s.rank[flagged] = s.ranking[i];
             ++flagged;
         });
-        restoreRow(s.r.data(), s.g.data(), s.b.data(), s.l.data(), s.rank.data(), flagged);
+        restoreRow(s.r.data(), s.g.data(), s.b.data(), s.l.data(), flagged);
         for (int j = 0; j < flagged; ++j) {
             const int i = s.index[j];
             r[i] = s.r[j], g[i] = s.g[j], b[i] = s.b[j];
