@@ -110,6 +110,7 @@ struct Bilinear {
     bool down = true;
 
     inline int32_t clampX(int32_t x) const { return x < 0 ? 0 : (x > xMax ? xMax : x); }
+    WarpSource warpSource() const { return {src.data, src.step, xMax, yMax, down}; }
     inline int32_t clampY(int32_t y) const { return y < 0 ? 0 : (y > yMax ? yMax : y); }
 
     // The upper-left neighbour of a held position, the row below, weights.
@@ -152,6 +153,16 @@ inline int32_t along(uint32_t start, int32_t step, int32_t x) {
     return static_cast<int32_t>(start + static_cast<uint32_t>(step) * static_cast<uint32_t>(x));
 }
 
+// A row read pixel by pixel through the sampler's at().
+template <class Sampler>
+void readEachPixel(const Sampler& sampler, const typename Sampler::Row& row, int32_t n, int32_t* r, int32_t* g,
+                   int32_t* b) {
+    for (int32_t x = 0; x < n; ++x) {
+        const Sample s = sampler.at(row, x);
+        r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
+    }
+}
+
 template <class T, bool Blend>
 struct TransformSampler {
     Bilinear<T, Blend> bilinear;
@@ -162,14 +173,9 @@ struct TransformSampler {
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
     void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
-        if (bilinear.right == 0) {  // a source one pixel wide has no right neighbour to fetch
-            for (int32_t x = 0; x < n; ++x) {
-                const Sample s = at(row, x);
-                r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
-            }
-            return;
-        }
-        const WarpSource source{bilinear.src.data, bilinear.src.step, bilinear.xMax, bilinear.yMax, bilinear.down};
+        // A source one pixel wide has no right neighbour to fetch.
+        if (bilinear.right == 0) return readEachPixel(*this, row, n, r, g, b);
+        const WarpSource source = bilinear.warpSource();
         warp.read(source, {row.x, row.y, m.a, m.d}, n, r, g, b);
     }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
@@ -192,14 +198,9 @@ struct PerChannelSampler {
     };
     Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
     void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
-        if (bilinear.right == 0) {  // a source one pixel wide has no right neighbour to fetch
-            for (int32_t x = 0; x < n; ++x) {
-                const Sample s = at(row, x);
-                r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
-            }
-            return;
-        }
-        const WarpSource source{bilinear.src.data, bilinear.src.step, bilinear.xMax, bilinear.yMax, bilinear.down};
+        // A source one pixel wide has no right neighbour to fetch.
+        if (bilinear.right == 0) return readEachPixel(*this, row, n, r, g, b);
+        const WarpSource source = bilinear.warpSource();
         warp.readChannels(source, {row.r.x, row.r.y, red.a, red.d}, {row.g.x, row.g.y, green.a, green.d},
                           {row.b.x, row.b.y, blue.a, blue.d}, n, r, g, b);
     }
@@ -279,10 +280,7 @@ int renderRows(const Sampler sampler, const ChannelSteps channels, const Step st
         } else if constexpr (Sampler::kReadsRows) {
             sampler.readRow(row, width, red, green, blue, planes.warp);
         } else {
-            for (int32_t x = 0; x < width; ++x) {
-                const Sample s = sampler.at(row, x);
-                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
-            }
+            readEachPixel(sampler, row, width, red, green, blue);
         }
         step.applyRow(red, green, blue, width, planes.scratch);
         writePlanes(red, green, blue, width, rowOf(dst, y));
