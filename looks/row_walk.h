@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/planes.h"
 #include "core/vector_clones.h"
 #include "pixel/pixel_walk.h"
 
@@ -61,18 +62,10 @@ template <PixelOperation First, PixelOperation Second>
 // Reads a run of src's bytes into the planes as Q15, and stores the planes
 // as bytes.
 [[gnu::always_inline]] inline void readRow(const uint8_t* __restrict in, const RowPlanes& row) {
-    for (int col = 0; col < row.width; ++col) {
-        row.b[col] = colourToQ15(in[3 * col]);
-        row.g[col] = colourToQ15(in[3 * col + 1]);
-        row.r[col] = colourToQ15(in[3 * col + 2]);
-    }
+    bytesToPlanes(in, row.width, row.r, row.g, row.b);
 }
 [[gnu::always_inline]] inline void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
-    for (int col = 0; col < row.width; ++col) {
-        out[3 * col] = toByte15(row.b[col]);
-        out[3 * col + 1] = toByte15(row.g[col]);
-        out[3 * col + 2] = toByte15(row.r[col]);
-    }
+    planesToBytes(row.r, row.g, row.b, row.width, out);
 }
 
 // The last step of a recipe ends the row. Steps that can go straight to

@@ -73,7 +73,7 @@ template <bool Ranked>
                                                    int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
-        const int32_t l = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t l = luminance15({red, green, blue});
         const int32_t hi = std::max(red, std::max(green, blue));
         const int32_t lo = std::min(red, std::min(green, blue));
         const int32_t dmax = ((hi - l) * saturation) >> 8;
@@ -113,7 +113,7 @@ template <bool Ranked>
                                                int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
-        const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t incoming = luminance15({red, green, blue});
         const int32_t hi = std::max(red, std::max(green, blue));
         const int32_t lo = std::min(red, std::min(green, blue));
         const int64_t inv = inverseEnvelope[incoming];
@@ -258,7 +258,7 @@ template <bool Tone>
     const int32_t rotation = in.rotation;
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
-        const int32_t incoming = (9798 * red + 19234 * green + 3736 * blue) >> 15;
+        const int32_t incoming = luminance15({red, green, blue});
         const int32_t hi = std::max(red, std::max(green, blue));
         const int32_t lo = std::min(red, std::min(green, blue));
         const int32_t dmax = hi - incoming, dmin = lo - incoming;

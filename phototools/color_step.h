@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/q15.h"
 #include "lumetra.h"
 
 namespace lumetra::pt {
@@ -356,7 +357,7 @@ struct ColorStep {
     // Luminance kept, offsets scaled by the saturation (or the tone
     // envelopes) and brought back into range.
     inline void scaleOffsets(int32_t r, int32_t g, int32_t b, int32_t* channel) const {
-        int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
+        int32_t l = luminance15({r, g, b});
         const int32_t hi = std::max(r, std::max(g, b));
         const int32_t lo = std::min(r, std::min(g, b));
         int64_t d[3], dmax, dmin;
@@ -400,7 +401,7 @@ struct ColorStep {
     // Everything of the per-hue rule but the rotation; returns the rotation.
     inline int64_t adjustRanked(int32_t& r, int32_t& g, int32_t& b) const {
         int32_t channel[3] = {r, g, b};
-        int32_t l = (9798 * r + 19234 * g + 3736 * b) >> 15;
+        int32_t l = luminance15({r, g, b});
         const Ranking& rank = kRankings[rankingOf(r, g, b)];
         int64_t dmax = channel[rank.max] - l;
         int64_t dmid = channel[rank.mid] - l;

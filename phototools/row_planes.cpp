@@ -1,5 +1,6 @@
 #include "phototools/row_planes.h"
 
+#include "core/planes.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
@@ -7,11 +8,7 @@ namespace lumetra::pt {
 LUMETRA_VECTOR_CLONES
 void readPlanes(const uint8_t* __restrict bgr, int n, int32_t* __restrict r, int32_t* __restrict g,
                 int32_t* __restrict b) {
-    for (int x = 0; x < n; ++x) {
-        b[x] = bgr[3 * x] << 7;
-        g[x] = bgr[3 * x + 1] << 7;
-        r[x] = bgr[3 * x + 2] << 7;
-    }
+    bytesToPlanes(bgr, n, r, g, b);
 }
 
 LUMETRA_VECTOR_CLONES
@@ -27,11 +24,7 @@ void readPlanes(const uint16_t* __restrict bgr, int n, int32_t* __restrict r, in
 LUMETRA_VECTOR_CLONES
 void writePlanes(const int32_t* __restrict r, const int32_t* __restrict g, const int32_t* __restrict b, int n,
                  uint8_t* __restrict bgr) {
-    for (int x = 0; x < n; ++x) {
-        bgr[3 * x] = static_cast<uint8_t>(b[x] >> 7);
-        bgr[3 * x + 1] = static_cast<uint8_t>(g[x] >> 7);
-        bgr[3 * x + 2] = static_cast<uint8_t>(r[x] >> 7);
-    }
+    planesToBytes(r, g, b, n, bgr);
 }
 
 }  // namespace lumetra::pt
