@@ -66,7 +66,11 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
 // Written as selects without branches so that it vectorises. Every product
 // stays inside 32 bits: inputs are 0..65535, so |offset| <= 65535 and the
 // luminance sum is below 32768 * 65536; the saturation is held to +-32767.
-template <bool Ranked>
+// The offsets of the max and min channels are not scaled apart: scaling by
+// a saturation of one sign and the floor shift keep (Rising) or reverse
+// the order of the offsets, so they are the largest and smallest scaled
+// offset, or the other way round.
+template <bool Ranked, bool Rising>
 [[gnu::always_inline]] inline void saturateRowBody(int32_t* __restrict r, int32_t* __restrict g,
                                                    int32_t* __restrict b, int n, int32_t saturation,
                                                    uint8_t* __restrict ranking, uint8_t* __restrict flag,
@@ -74,10 +78,12 @@ template <bool Ranked>
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t l = luminance15({red, green, blue});
-        const int32_t hi = std::max(red, std::max(green, blue));
-        const int32_t lo = std::min(red, std::min(green, blue));
-        const int32_t dmax = ((hi - l) * saturation) >> 8;
-        const int32_t dmin = ((lo - l) * saturation) >> 8;
+        const int32_t dr = ((red - l) * saturation) >> 8;
+        const int32_t dg = ((green - l) * saturation) >> 8;
+        const int32_t db = ((blue - l) * saturation) >> 8;
+        const int32_t largest = std::max(dr, std::max(dg, db)), smallest = std::min(dr, std::min(dg, db));
+        const int32_t dmax = Rising ? largest : smallest;
+        const int32_t dmin = Rising ? smallest : largest;
         // Masks: all ones for a white pixel, for a pixel left to restoreRow.
         const int32_t white = -static_cast<int32_t>(l > kWhite15);
         const int32_t outside = ~white & -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
@@ -85,9 +91,9 @@ template <bool Ranked>
             const int32_t kept = (std::min(std::max(l + offset, 0), kWhite15) & ~outside) | (offset & outside);
             return (kept & ~white) | (kWhite15 & white);
         };
-        r[i] = pick(((red - l) * saturation) >> 8);
-        g[i] = pick(((green - l) * saturation) >> 8);
-        b[i] = pick(((blue - l) * saturation) >> 8);
+        r[i] = pick(dr);
+        g[i] = pick(dg);
+        b[i] = pick(db);
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
         if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
@@ -97,8 +103,13 @@ template <bool Ranked>
 LUMETRA_VECTOR_CLONES
 void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag,
                  int32_t* lum) {
-    if (ranking) saturateRowBody<true>(r, g, b, n, saturation, ranking, flag, lum);
-    else saturateRowBody<false>(r, g, b, n, saturation, ranking, flag, lum);
+    if (saturation >= 0) {
+        if (ranking) saturateRowBody<true, true>(r, g, b, n, saturation, ranking, flag, lum);
+        else saturateRowBody<false, true>(r, g, b, n, saturation, ranking, flag, lum);
+    } else {
+        if (ranking) saturateRowBody<true, false>(r, g, b, n, saturation, ranking, flag, lum);
+        else saturateRowBody<false, false>(r, g, b, n, saturation, ranking, flag, lum);
+    }
 }
 
 // The tone rule as selects, so that it vectorises (the tables are read by
@@ -114,23 +125,26 @@ template <bool Ranked>
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t incoming = luminance15({red, green, blue});
-        const int32_t hi = std::max(red, std::max(green, blue));
-        const int32_t lo = std::min(red, std::min(green, blue));
         const int64_t inv = inverseEnvelope[incoming];
         const int32_t l = tone[std::min(incoming, kWhite15)];
         const int32_t mult = static_cast<int32_t>((envelope[l] * inv) >> 13);
         const auto scaled = [mult, incoming](int32_t c) {
             return static_cast<int32_t>((static_cast<int64_t>(c - incoming) * mult) >> 15);
         };
-        const int32_t dmax = scaled(hi), dmin = scaled(lo);
+        // As in saturateRow, the max and min channels' offsets are the
+        // largest and smallest scaled offset, swapped for a negative mult.
+        const int32_t dr = scaled(red), dg = scaled(green), db = scaled(blue);
+        const int32_t largest = std::max(dr, std::max(dg, db)), smallest = std::min(dr, std::min(dg, db));
+        const int32_t rising = mask(mult >= 0);
+        const int32_t dmax = select(rising, largest, smallest), dmin = select(rising, smallest, largest);
         const int32_t outside = -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
         const auto pick = [outside, l](int32_t offset) {
             const int32_t held = std::min(std::max(l + offset, 0), kWhite15);
             return (held & ~outside) | (offset & outside);
         };
-        r[i] = pick(scaled(red));
-        g[i] = pick(scaled(green));
-        b[i] = pick(scaled(blue));
+        r[i] = pick(dr);
+        g[i] = pick(dg);
+        b[i] = pick(db);
         flag[i] = static_cast<uint8_t>(outside & 1);
         lum[i] = l;
         if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));

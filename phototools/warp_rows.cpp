@@ -9,17 +9,18 @@ namespace lumetra::pt {
 
 namespace {
 
-// Held positions, split into the upper-left neighbour's byte offset and
-// the fractions.
+// Held positions, split into the upper-left neighbour's row, its byte in
+// the row and the fractions. The row's offset is left to fetch: a 64-bit
+// product per lane would cost more than the whole pass.
 LUMETRA_VECTOR_CLONES
-void positions(const WarpSource& source, const WarpRun& run, int first, int n, std::ptrdiff_t* __restrict offset,
-               int32_t* __restrict fx, int32_t* __restrict fy) {
-    const std::ptrdiff_t step = source.step;
+void positions(const WarpSource& source, const WarpRun& run, int first, int n, int32_t* __restrict row,
+               int32_t* __restrict column, int32_t* __restrict fx, int32_t* __restrict fy) {
     for (int i = 0; i < n; ++i) {
         const uint32_t along = static_cast<uint32_t>(first + i);
         const int32_t x = std::clamp(static_cast<int32_t>(run.x0 + static_cast<uint32_t>(run.dx) * along), 0, source.xMax);
         const int32_t y = std::clamp(static_cast<int32_t>(run.y0 + static_cast<uint32_t>(run.dy) * along), 0, source.yMax);
-        offset[i] = (y >> 15) * step + (x >> 15) * 3;
+        row[i] = y >> 15;
+        column[i] = (x >> 15) * 3;
         fx[i] = x & 32767;
         fy[i] = y & 32767;
     }
@@ -39,10 +40,12 @@ inline uint32_t rightWord(const uint8_t* p) {
     return w >> 8;
 }
 
-void fetch(const uint8_t* data, std::ptrdiff_t below, int n, const std::ptrdiff_t* offset, uint32_t* upperLeft,
-           uint32_t* upperRight, uint32_t* lowerLeft, uint32_t* lowerRight) {
+void fetch(const WarpSource& source, std::ptrdiff_t below, int n, const int32_t* row, const int32_t* column,
+           uint32_t* upperLeft, uint32_t* upperRight, uint32_t* lowerLeft, uint32_t* lowerRight) {
+    const uint8_t* data = source.data;
+    const std::ptrdiff_t step = source.step;
     for (int i = 0; i < n; ++i) {
-        const uint8_t* p = data + offset[i];
+        const uint8_t* p = data + row[i] * step + column[i];
         upperLeft[i] = leftWord(p);
         upperRight[i] = rightWord(p);
         lowerLeft[i] = leftWord(p + below);
@@ -94,9 +97,9 @@ void WarpRows::readInto(const WarpSource& source, const WarpRun& run, int n, int
     const std::ptrdiff_t below = source.down ? source.step : 0;
     for (int first = 0; first < n; first += kBlock) {
         const int count = std::min(kBlock, n - first);
-        positions(source, run, first, count, offset_.data(), fx_.data(), fy_.data());
-        fetch(source.data, below, count, offset_.data(), upperLeft_.data(), upperRight_.data(), lowerLeft_.data(),
-              lowerRight_.data());
+        positions(source, run, first, count, row_.data(), column_.data(), fx_.data(), fy_.data());
+        fetch(source, below, count, row_.data(), column_.data(), upperLeft_.data(), upperRight_.data(),
+              lowerLeft_.data(), lowerRight_.data());
         interpolate<C>(count, upperLeft_.data(), upperRight_.data(), lowerLeft_.data(), lowerRight_.data(),
                        fx_.data(), fy_.data(), r + first, g + first, b + first);
     }
