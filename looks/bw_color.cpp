@@ -10,7 +10,7 @@ namespace lumetra {
 namespace {
 LUMETRA_VECTOR_CLONES void bwColorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window, ColorScale stretch,
                                      bool vignetted) {
-    const auto grey = toGrey() | applyLevels(stretch) | clampBelow(0);
+    const auto grey = fused(toGrey() | applyLevels(stretch) | clampBelow(0));
     if (vignetted)
         lookWalk(src, dst, window, grey | vignette12(prepareVignette(-80, -100, window.width, window.height)));
     else

@@ -115,8 +115,8 @@ LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const 
         case 8:
         case 9: return walk(applyCurves(curves) | hsvSaturation(saturation));
         case 11:
-        case 12: return walk(toGrey() | applyCurves(greyCurve));
-        case 13: return walk(matrix(kSepiaMatrix));
+        case 12: return walk(fused(toGrey()) | applyCurves(greyCurve));
+        case 13: return walk(fused(matrix(kSepiaMatrix)));
         default: return walk(hsvSaturation(saturation));
     }
 }

@@ -14,7 +14,7 @@ LUMETRA_VECTOR_CLONES void lomoWalk(const IplImage* src, IplImage* dst, const Ca
                                   const ColorMatrix15& saturation, ColorScale stretch, const VignetteShape& shape,
                                   const CurveLutSet& curves) {
     lookWalk(src, dst, window,
-             matrix(saturation) | applyLevels(stretch) | clampBelow(0) | vignette15(shape) | applyCurves(curves));
+             fused(matrix(saturation) | applyLevels(stretch) | clampBelow(0)) | vignette15(shape) | applyCurves(curves));
 }
 }  // namespace
 

@@ -81,6 +81,90 @@ template <PixelOperation First, PixelOperation Second>
     finishRow(op.second, row, out);
 }
 
+// Steps run together, pixel by pixel, in one pass: for chains of plain
+// arithmetic (matrix, levels, clamps, grey), whose values then stay in
+// registers instead of passing through the planes once per step. As the
+// first steps of a recipe the pass reads the source bytes itself; as the
+// whole recipe it stores the bytes too.
+template <PixelOperation Op>
+struct Fused : PixelOp {
+    Op op;
+    explicit Fused(Op o) : op(std::move(o)) {}
+    void start(const WalkFrame& frame) { op.start(frame); }
+    void rowStart(const RowSpot& spot) { op.rowStart(spot); }
+    template <class Px>
+    void apply(Px& p, PixelContext& at) {
+        op.apply(p, at);
+    }
+};
+template <PixelOperation Op>
+Fused<Op> fused(Op op) {
+    return Fused<Op>(std::move(op));
+}
+
+// The fused pass from the source bytes `in`: each pixel's result goes to
+// store(col, p).
+template <PixelOperation Op, class Store>
+[[gnu::always_inline]] inline void fusedFromBytes(Fused<Op>& step, const uint8_t* __restrict in, const RowPlanes& row,
+                                                  Store store) {
+    for (int col = 0; col < row.width; ++col) {
+        Rgb15 p{colourToQ15(in[3 * col + 2]), colourToQ15(in[3 * col + 1]), colourToQ15(in[3 * col])};
+        PixelContext at{row.first + col, wrapAdd(row.x, col), row.y, {}};
+        step.op.apply(p, at);
+        store(col, p);
+    }
+}
+
+// Reads the run into the planes with op applied. A leading fused pass
+// reads the bytes itself.
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void readApplied(Op& op, const uint8_t* in, const RowPlanes& row) {
+    readRow(in, row);
+    applyRow(op, row);
+}
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void readApplied(Fused<Op>& op, const uint8_t* in, const RowPlanes& row) {
+    int32_t* __restrict r = row.r;
+    int32_t* __restrict g = row.g;
+    int32_t* __restrict b = row.b;
+    fusedFromBytes(op, in, row, [=](int col, const Rgb15& p) { r[col] = p.r, g[col] = p.g, b[col] = p.b; });
+}
+template <PixelOperation First, PixelOperation Second>
+[[gnu::always_inline]] inline void readApplied(Then<First, Second>& op, const uint8_t* in, const RowPlanes& row) {
+    readApplied(op.first, in, row);
+    applyRow(op.second, row);
+}
+
+// One run of a row: read, the recipe, stored.
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void runRow(Op& op, const uint8_t* in, const RowPlanes& row, uint8_t* out) {
+    readRow(in, row);
+    finishRow(op, row, out);
+}
+template <PixelOperation First, PixelOperation Second>
+[[gnu::always_inline]] inline void runRow(Then<First, Second>& op, const uint8_t* in, const RowPlanes& row,
+                                          uint8_t* out) {
+    readApplied(op.first, in, row);
+    finishRow(op.second, row, out);
+}
+// A run stored over its own source (in place) passes through the planes.
+template <PixelOperation Op>
+[[gnu::always_inline]] inline void runRow(Fused<Op>& op, const uint8_t* in, const RowPlanes& row,
+                                          uint8_t* __restrict out) {
+    const auto first = reinterpret_cast<uintptr_t>(in), firstOut = reinterpret_cast<uintptr_t>(out);
+    const auto bytes = static_cast<uintptr_t>(3 * row.width);
+    if (first < firstOut + bytes && firstOut < first + bytes) {
+        readApplied(op, in, row);
+        storeRow(row, out);
+        return;
+    }
+    fusedFromBytes(op, in, row, [=](int col, const Rgb15& p) {
+        out[3 * col] = toByte15(p.b);
+        out[3 * col + 1] = toByte15(p.g);
+        out[3 * col + 2] = toByte15(p.r);
+    });
+}
+
 // dst = the recipe op applied to src's pixels (3-channel pictures of one
 // size, possibly the same), positioned on the canvas of `window`.
 template <PixelOperation Op>
@@ -97,8 +181,7 @@ template <PixelOperation Op>
             const int32_t canvasX = wrapAdd(frame.x, first);
             const RowPlanes run{planes[0], planes[1], planes[2], std::min(kRunLength, frame.width - first), first,
                                 canvasX, canvasY};
-            readRow(in + 3 * first, run);
-            finishRow(op, run, out + 3 * first);
+            runRow(op, in + 3 * first, run, out + 3 * first);
         }
     }
 }

@@ -49,13 +49,13 @@ VignettingBase measureBase(const IplImage* src, const EffectRegion* region, floa
 LUMETRA_VECTOR_CLONES void radialWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                     const VignettingBase& base, const VignetteShape& shape) {
     lookWalk(src, dst, window,
-             matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) | vignette12(shape));
+             fused(matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0)) | vignette12(shape));
 }
 
 LUMETRA_VECTOR_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                   const VignettingBase& base, const IplImage* mask, const LayerTransform& stretch) {
     lookWalk(src, dst, window,
-             matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0) |
+             fused(matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0)) |
                  multiplyByMask(layer<3>(mask, stretch)));
 }
 
