@@ -75,6 +75,8 @@ public:
             const CurveLut& lut = set.lut[c];
             for (size_t i = 0; i < kCurveLutSize; ++i) extended_[c][i] = static_cast<uint32_t>(lut[i]);
             extended_[c][kCurveLutSize] = 2u * extended_[c][kCurveLutSize - 1] - extended_[c][kCurveLutSize - 2];
+            for (int byte = 0; byte < 256; ++byte)
+                ofByte_[c][static_cast<size_t>(byte)] = lookupHeld(extended_[c].data(), colourToQ15(static_cast<uint8_t>(byte)));
         }
     }
     template <class Px>
@@ -83,7 +85,18 @@ public:
         p.g = lookupCurve(luts_->green(), p.g);
         p.b = lookupCurve(luts_->blue(), p.b);
     }
+    // A run that holds source bytes as read (every value a byte << 7, as
+    // the first steps of a recipe leave it) looks each one up in a table of
+    // the byte's curve value, built from the same lookup.
     [[gnu::always_inline]] friend void applyRow(CurvesStep& step, const RowPlanes& row) {
+        if (holdsBytes(row)) {
+            for (int col = 0; col < row.width; ++col) {
+                row.r[col] = step.ofByte_[2][static_cast<uint32_t>(row.r[col]) >> 7];
+                row.g[col] = step.ofByte_[1][static_cast<uint32_t>(row.g[col]) >> 7];
+                row.b[col] = step.ofByte_[0][static_cast<uint32_t>(row.b[col]) >> 7];
+            }
+            return;
+        }
         for (int col = 0; col < row.width; ++col) {
             row.r[col] = lookupHeld(step.extended_[2].data(), row.r[col]);
             row.g[col] = lookupHeld(step.extended_[1].data(), row.g[col]);
@@ -123,6 +136,14 @@ public:
 
 private:
     static constexpr uint32_t kHeldInputs = 32768;
+    // Whether every value of the run is a byte << 7: no bits set outside
+    // bits 7 to 14.
+    [[gnu::always_inline]] static bool holdsBytes(const RowPlanes& row) {
+        uint32_t bits = 0;
+        for (int col = 0; col < row.width; ++col)
+            bits |= static_cast<uint32_t>(row.r[col]) | static_cast<uint32_t>(row.g[col]) | static_cast<uint32_t>(row.b[col]);
+        return (bits & ~(255u << 7)) == 0;
+    }
     static uint32_t held(int32_t v) {
         return static_cast<uint32_t>(std::clamp<int32_t>(v, 0, static_cast<int32_t>(kHeldInputs) - 1));
     }
@@ -147,6 +168,7 @@ private:
 
     const CurveLutSet* luts_;
     std::array<std::array<uint32_t, kCurveLutSize + 1>, 3> extended_;
+    std::array<std::array<int32_t, 256>, 3> ofByte_;  // the curve of each byte << 7
     std::vector<uint8_t> bytes_;
     uint32_t directPixels_ = 0;
 };
