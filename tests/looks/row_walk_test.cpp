@@ -36,6 +36,16 @@ TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
         EXPECT_EQ(bytes[3 * i + 2], toByte15(lookupCurve(luts.red(), v))) << v;
         EXPECT_EQ(bytes[3 * i], toByte15(lookupCurve(luts.blue(), v))) << v;
     }
+    // A run of source bytes as read takes the table of each byte's value.
+    std::vector<int32_t> byteInputs;
+    for (int byte = 0; byte < 256; ++byte) byteInputs.push_back(colourToQ15(static_cast<uint8_t>(byte)));
+    std::vector<int32_t> br(byteInputs), bg(byteInputs.rbegin(), byteInputs.rend()), bb(byteInputs);
+    applyRow(step, RowPlanes{br.data(), bg.data(), bb.data(), 256, 0, 0, 0});
+    for (size_t i = 0; i < 256; ++i) {
+        EXPECT_EQ(br[i], lookupCurve(luts.red(), byteInputs[i])) << i;
+        EXPECT_EQ(bg[i], lookupCurve(luts.green(), byteInputs[255 - i])) << i;
+        EXPECT_EQ(bb[i], lookupCurve(luts.blue(), byteInputs[i])) << i;
+    }
 }
 
 }  // namespace
