@@ -31,7 +31,9 @@ struct HueTintStep : PixelOp {
     }
     // The recipe clamps to 0..32768 first: the single-precision quotients.
     [[gnu::always_inline]] friend void applyRow(HueTintStep& step, const RowPlanes& row) {
-        applyHsvRow(step, row);
+        applyHsvRow(step, row, [&](const RowPlanes& run) {
+            return hueTintRows(run.r, run.g, run.b, run.width, step.change, step.hue, step.weight);
+        });
     }
 };
 

@@ -15,6 +15,7 @@
 
 #include "looks/curves.h"
 #include "looks/hsv.h"
+#include "looks/hsv_rows.h"
 #include "looks/levels.h"
 #include "looks/row_walk.h"
 #include "looks/vignette.h"
@@ -203,12 +204,17 @@ template <int32_t (*Divide)(int32_t, int32_t), class Step>
         b[col] = p.b;
     }
 }
-template <class Step>
-[[gnu::always_inline]] inline void applyHsvRow(const Step& step, const RowPlanes& row) {
-    if (channelsWithinUnit(row.r, row.g, row.b, row.width))
-        applyHsvRowWith<quotientOfUnits>(step, row);
-    else
+// eightAtATime (see looks/hsv_rows.h) does what it can of a run within
+// 0..32768 first.
+template <class Step, class EightAtATime>
+[[gnu::always_inline]] inline void applyHsvRow(const Step& step, const RowPlanes& row, EightAtATime eightAtATime) {
+    if (channelsWithinUnit(row.r, row.g, row.b, row.width)) {
+        const int done = eightAtATime(row);
+        applyHsvRowWith<quotientOfUnits>(step, RowPlanes{row.r + done, row.g + done, row.b + done, row.width - done,
+                                                         row.first + done, wrapAdd(row.x, done), row.y});
+    } else {
         applyHsvRowWith<divideTruncating>(step, row);
+    }
 }
 
 struct SaturationStep : PixelOp {
@@ -221,7 +227,9 @@ struct SaturationStep : PixelOp {
         hsvToRgb15(q, p);
     }
     [[gnu::always_inline]] friend void applyRow(SaturationStep& step, const RowPlanes& row) {
-        applyHsvRow(step, row);
+        applyHsvRow(step, row, [&](const RowPlanes& run) {
+            return changeSaturationRows(run.r, run.g, run.b, run.width, step.change);
+        });
     }
 };
 inline SaturationStep hsvSaturation(const HueSaturation& k) { return SaturationStep(k); }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "core/q15.h"
 #include "looks/hsv.h"
+#include "looks/hsv_rows.h"
 
 namespace lumetra {
 namespace {
@@ -50,6 +54,44 @@ TEST(ChangeSaturation, ScalesByTheHueFactorAndStopsAtTheCeiling) {
     Hsv15 low{4096 + 2048, 16000, 30000};
     changeSaturation(rising, low);
     EXPECT_EQ(low.s, (36864 * 16000) >> 15);
+}
+
+// The eight-at-a-time passes against the per-pixel rule on every sector,
+// ties, grey, black and the ends of 0..32768; on a machine without AVX2
+// they do nothing and the comparison covers no pixel.
+TEST(HsvRows, MatchThePixelRule) {
+    std::vector<int32_t> r, g, b;
+    uint32_t seed = 99;
+    for (int i = 0; i < 4000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const auto value = [&](int shift) { return static_cast<int32_t>((seed >> shift) % 32769); };
+        r.push_back(value(2)), g.push_back(i % 9 == 0 ? r.back() : value(9)), b.push_back(i % 7 == 0 ? g.back() : value(16));
+    }
+    for (const int32_t v : {0, 1, 32767, 32768}) r.push_back(v), g.push_back(v), b.push_back(0);
+    const int n = static_cast<int>(r.size());
+    const HueSaturation k{ramp(42598, -107372544), ramp(-16384, 67108864), flat(-26214), ramp(9830, 0), flat(16384), ramp(3277, 26841088)};
+    const int32_t hue = 14000, weight = 20000;
+    std::vector<int32_t> sr = r, sg = g, sb = b, tr = r, tg = g, tb = b;
+    const int saturated = changeSaturationRows(sr.data(), sg.data(), sb.data(), n, k);
+    const int tinted = hueTintRows(tr.data(), tg.data(), tb.data(), n, k, hue, weight);
+    for (int i = 0; i < n; ++i) {
+        Hsv15 q = rgbToHsv15<quotientOfUnits>(Px{r[i], g[i], b[i]});
+        changeSaturation(k, q);
+        Px changed{}, tint{};
+        hsvToRgb15(q, changed);
+        q.h = hue;
+        hsvToRgb15(q, tint);
+        if (i < saturated) {
+            EXPECT_EQ(sr[i], changed.r) << i;
+            EXPECT_EQ(sg[i], changed.g) << i;
+            EXPECT_EQ(sb[i], changed.b) << i;
+        }
+        if (i < tinted) {
+            EXPECT_EQ(tr[i], mix15(changed.r, tint.r, weight)) << i;
+            EXPECT_EQ(tg[i], mix15(changed.g, tint.g, weight)) << i;
+            EXPECT_EQ(tb[i], mix15(changed.b, tint.b, weight)) << i;
+        }
+    }
 }
 
 }  // namespace
