@@ -209,9 +209,7 @@ template <int32_t (*Divide)(int32_t, int32_t), class Step>
 template <class Step, class EightAtATime>
 [[gnu::always_inline]] inline void applyHsvRow(const Step& step, const RowPlanes& row, EightAtATime eightAtATime) {
     if (channelsWithinUnit(row.r, row.g, row.b, row.width)) {
-        const int done = eightAtATime(row);
-        applyHsvRowWith<quotientOfUnits>(step, RowPlanes{row.r + done, row.g + done, row.b + done, row.width - done,
-                                                         row.first + done, wrapAdd(row.x, done), row.y});
+        applyHsvRowWith<quotientOfUnits>(step, runFrom(row, eightAtATime(row)));
     } else {
         applyHsvRowWith<divideTruncating>(step, row);
     }
@@ -300,9 +298,6 @@ private:
         }
     }
 
-public:
-
-private:
     VignetteGainTerm<Scale> gain_;
 };
 inline VignetteStep<GainScale::q15> vignette15(const VignetteShape& shape) {

@@ -36,6 +36,11 @@ struct RowPlanes {
 };
 constexpr int kRunLength = 512;
 
+// The run's elements from `done` on.
+inline RowPlanes runFrom(const RowPlanes& row, int done) {
+    return {row.r + done, row.g + done, row.b + done, row.width - done, row.first + done, wrapAdd(row.x, done), row.y};
+}
+
 // A step over a whole row: its per-pixel apply, column by column. Steps
 // with a cheaper form over planes overload applyRow.
 template <PixelOperation Op>
