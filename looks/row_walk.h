@@ -154,11 +154,10 @@ template <PixelOperation First, PixelOperation Second>
 }
 // A run stored over its own source (in place) passes through the planes.
 template <PixelOperation Op>
-[[gnu::always_inline]] inline void runRow(Fused<Op>& op, const uint8_t* in, const RowPlanes& row,
-                                          uint8_t* __restrict out) {
-    const auto first = reinterpret_cast<uintptr_t>(in), firstOut = reinterpret_cast<uintptr_t>(out);
+[[gnu::always_inline]] inline void runRow(Fused<Op>& op, const uint8_t* in, const RowPlanes& row, uint8_t* out) {
+    const auto source = reinterpret_cast<uintptr_t>(in), target = reinterpret_cast<uintptr_t>(out);
     const auto bytes = static_cast<uintptr_t>(3 * row.width);
-    if (first < firstOut + bytes && firstOut < first + bytes) {
+    if (source < target + bytes && target < source + bytes) {
         readApplied(op, in, row);
         storeRow(row, out);
         return;

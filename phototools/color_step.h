@@ -225,7 +225,7 @@ void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* 
 
 // Calls visit(i) for each i below n with flag[i] set, in order. Flags are
 // few and each is 0 or 1: 32 zero flags are passed over with four reads,
-// and a word of eight holds a set flag's place in its set bits.
+// and a word of eight read in x86 byte order holds flag k in bit 8k.
 template <class Visit>
 inline void forEachFlagged(const uint8_t* flag, int n, Visit visit) {
     const auto eightAt = [flag](int i) {
