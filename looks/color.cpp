@@ -39,8 +39,8 @@ struct HueTintStep : PixelOp {
 
 LUMETRA_VECTOR_CLONES void colorWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                    const AutoLevels& levels, const ColorLook& look) {
-    const auto base = matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) | clampBelow(0) |
-                      clampAbove(32768);
+    const auto base =
+        fused(matrix(saturationMatrix(levels.range)) | applyLevels(levels.scale) | clampBelow(0) | clampAbove(32768));
     if (look.replaceHue)
         lookWalk(src, dst, window, base | HueTintStep{{}, look.saturation, look.hue, look.weight});
     else
