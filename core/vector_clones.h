@@ -12,3 +12,18 @@
 #else
 #define LUMETRA_VECTOR_CLONES
 #endif
+
+// Loops written with AVX2 intrinsics live in functions marked
+// LUMETRA_AVX2, compiled where LUMETRA_AVX2_INTRINSICS is 1, and run only
+// when cpuHasAvx2() says the processor has AVX2; a portable loop serves
+// everywhere else.
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define LUMETRA_AVX2_INTRINSICS 1
+#define LUMETRA_AVX2 __attribute__((target("avx2")))
+namespace lumetra {
+inline bool cpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
+}  // namespace lumetra
+#else
+#define LUMETRA_AVX2_INTRINSICS 0
+#endif

@@ -2,19 +2,13 @@
 
 #include <array>
 
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define LUMETRA_HSV_AVX2 1
-#else
-#define LUMETRA_HSV_AVX2 0
-#endif
+#include "core/vector_clones.h"
 
 namespace lumetra {
 
 namespace {
 
-#if LUMETRA_HSV_AVX2
-#define LUMETRA_AVX2 __attribute__((target("avx2")))
+#if LUMETRA_AVX2_INTRINSICS
 
 struct Hsv8 {
     __m256i h, s, v;
@@ -151,25 +145,23 @@ LUMETRA_AVX2 int hueTintAvx2(int32_t* r, int32_t* g, int32_t* b, int n, const Sa
     }
     return i;
 }
-
-bool hasAvx2() { return __builtin_cpu_supports("avx2"); }
 #endif
 
 }  // namespace
 
 int changeSaturationRows(int32_t* r, int32_t* g, int32_t* b, int n, const HueSaturation& k) {
-#if LUMETRA_HSV_AVX2
-    if (hasAvx2()) return changeSaturationAvx2(r, g, b, n, saturationLanes(k));
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return changeSaturationAvx2(r, g, b, n, saturationLanes(k));
 #endif
     (void)r, (void)g, (void)b, (void)n, (void)k;
     return 0;
 }
 
 int hueTintRows(int32_t* r, int32_t* g, int32_t* b, int n, const HueSaturation& k, int32_t hue, int32_t weight) {
-#if LUMETRA_HSV_AVX2
+#if LUMETRA_AVX2_INTRINSICS
     // The tint's hue is a constant of the look; a sector beyond 7 would
     // wrap in the lane tables, so such a hue keeps the per-pixel rule.
-    if (hasAvx2() && hue >= 0 && hue < 8 * 4096) return hueTintAvx2(r, g, b, n, saturationLanes(k), hue, weight);
+    if (cpuHasAvx2() && hue >= 0 && hue < 8 * 4096) return hueTintAvx2(r, g, b, n, saturationLanes(k), hue, weight);
 #endif
     (void)r, (void)g, (void)b, (void)n, (void)k, (void)hue, (void)weight;
     return 0;

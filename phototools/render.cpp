@@ -110,8 +110,8 @@ struct Bilinear {
     bool down = true;
 
     inline int32_t clampX(int32_t x) const { return x < 0 ? 0 : (x > xMax ? xMax : x); }
-    WarpSource warpSource() const { return {src.data, src.step, xMax, yMax, down}; }
     inline int32_t clampY(int32_t y) const { return y < 0 ? 0 : (y > yMax ? yMax : y); }
+    WarpSource warpSource() const { return {src.data, src.step, xMax, yMax, down}; }
 
     // The upper-left neighbour of a held position, the row below, weights.
     struct Tap {

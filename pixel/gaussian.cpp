@@ -9,13 +9,6 @@
 #include "core/vector_clones.h"
 #include "pixel/byte_walk.h"
 
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define LUMETRA_GAUSSIAN_AVX2 1
-#else
-#define LUMETRA_GAUSSIAN_AVX2 0
-#endif
-
 namespace lumetra {
 
 GaussianKernel gaussianKernel(float sigma) {
@@ -88,7 +81,7 @@ void sumTapsPortable(const TapSources& s, uint8_t* out, int count) {
     }
 }
 
-#if LUMETRA_GAUSSIAN_AVX2
+#if LUMETRA_AVX2_INTRINSICS
 // The AVX2 pass: 16 elements at a time, all taps summed in registers. Pair
 // sums lo + hi (at most 510) and weights (at most 1024) are 16-bit, so two
 // taps go through one multiply-add into 32-bit sums. The interleaving puts
@@ -97,7 +90,7 @@ void sumTapsPortable(const TapSources& s, uint8_t* out, int count) {
 // sums past 255 at 255. The integer sums are those of the portable pass.
 // Term k at elements i..i+15 as 16-bit lanes: the centre, lo + hi, or 0
 // past the last tap.
-__attribute__((target("avx2"))) inline __m256i tapTerm(const TapSources& s, int k, int i) {
+LUMETRA_AVX2 inline __m256i tapTerm(const TapSources& s, int k, int i) {
     if (k >= s.taps) return _mm256_setzero_si256();
     const __m256i lo = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.lo[k] + i)));
     if (k == 0) return lo;
@@ -105,7 +98,7 @@ __attribute__((target("avx2"))) inline __m256i tapTerm(const TapSources& s, int 
     return _mm256_add_epi16(lo, hi);
 }
 
-__attribute__((target("avx2"))) void sumTapsAvx2(const TapSources& s, uint8_t* out, int count) {
+LUMETRA_AVX2 void sumTapsAvx2(const TapSources& s, uint8_t* out, int count) {
     // Terms: the centre with w(0), then lo + hi with w(k); paired up, the
     // last one with a zero weight when the count is odd.
     const int pairs = (s.taps + 1) / 2;
@@ -140,8 +133,8 @@ using SumTaps = void (*)(const TapSources&, uint8_t*, int);
 
 // Chosen once per filter run.
 SumTaps sumTapsForThisMachine() {
-#if LUMETRA_GAUSSIAN_AVX2
-    if (__builtin_cpu_supports("avx2")) return sumTapsAvx2;
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return sumTapsAvx2;
 #endif
     return sumTapsPortable;
 }

@@ -3,12 +3,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define LUMETRA_SAMPLER_AVX2 1
-#else
-#define LUMETRA_SAMPLER_AVX2 0
-#endif
 
 namespace lumetra {
 
@@ -53,10 +47,10 @@ inline __m128i withAlphaRule(__m128i samples) {
 inline void store4(int32_t* out, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v); }
 #endif
 
-#if LUMETRA_SAMPLER_AVX2
+#if LUMETRA_AVX2_INTRINSICS
 // horizontal4 for two columns at once, col in the low and col + 1 in the
 // high half, each half with its own fraction.
-__attribute__((target("avx2"))) inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex,
+LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex,
                                                             const int32_t* fraction, int col) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col]));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col + 1]));
@@ -71,7 +65,7 @@ __attribute__((target("avx2"))) inline __m256i horizontal8(const uint32_t* packe
 // Two columns an iteration. The 3-value layouts gather a pair's six values
 // into one 8-lane store, whose two spare lanes fall on the next column's
 // place: so the last pair (and an odd column) takes the 4-lane path.
-__attribute__((target("avx2"))) int horizontalPairs3(const uint32_t* packed, const int32_t* pairIndex,
+LUMETRA_AVX2 int horizontalPairs3(const uint32_t* packed, const int32_t* pairIndex,
                                                      const int32_t* fraction, int width, int32_t* colour,
                                                      int32_t* cover) {
     const __m256i gather6 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
@@ -89,7 +83,7 @@ __attribute__((target("avx2"))) int horizontalPairs3(const uint32_t* packed, con
     return col;
 }
 
-__attribute__((target("avx2"))) int horizontalPairs4(const uint32_t* packed, const int32_t* pairIndex,
+LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairIndex,
                                                      const int32_t* fraction, int width, int32_t* samples) {
     const __m256i alphaLanes = _mm256_setr_epi32(0, 0, 0, 128, 0, 0, 0, 128);
     int col = 0;
@@ -101,14 +95,13 @@ __attribute__((target("avx2"))) int horizontalPairs4(const uint32_t* packed, con
     return col;
 }
 
-bool hasAvx2() { return __builtin_cpu_supports("avx2"); }
 #endif
 
 // The columns an AVX2 pass has done (none without AVX2).
 int pairedColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
                    int32_t* colour, int32_t* cover) {
-#if LUMETRA_SAMPLER_AVX2
-    if (hasAvx2()) return horizontalPairs3(packed, pairIndex, fraction, width, colour, cover);
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return horizontalPairs3(packed, pairIndex, fraction, width, colour, cover);
 #endif
     (void)packed, (void)pairIndex, (void)fraction, (void)width, (void)colour, (void)cover;
     return 0;
@@ -116,8 +109,8 @@ int pairedColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32
 
 int pairedColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
                    int32_t* samples) {
-#if LUMETRA_SAMPLER_AVX2
-    if (hasAvx2()) return horizontalPairs4(packed, pairIndex, fraction, width, samples);
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return horizontalPairs4(packed, pairIndex, fraction, width, samples);
 #endif
     (void)packed, (void)pairIndex, (void)fraction, (void)width, (void)samples;
     return 0;
