@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/byte_store.h"
 #include "core/vector_clones.h"
 #include "pixel/alpha_cover.h"
 #include "pixel/blend_formulas.h"
@@ -82,11 +83,14 @@ LUMETRA_VECTOR_CLONES void luminanceShifts(const uint8_t* __restrict base, const
 
 // One row of the byte path: `count` colour bytes. `cover` (a 4-channel
 // layer) holds each byte's layer cover, `shifts` (shift formulas) each
-// byte's luminance shift; either is unused otherwise.
+// byte's luminance shift; either is unused otherwise. `bytes` receives each
+// result as toByte15 takes it before the clamp: v >> 7, which lies in
+// 0..255 exactly when v lies in 0..32767, so clamping it afterwards gives
+// toByte15(v).
 template <class F, bool WideWeight, bool Covered>
 LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int32_t* __restrict colour,
                                       const int32_t* __restrict cover, const int32_t* __restrict shifts,
-                                      uint8_t* __restrict out, int count, int32_t opacity) {
+                                      int32_t* __restrict bytes, int count, int32_t opacity) {
     for (int i = 0; i < count; ++i) {
         const int32_t t = Covered ? coverWeight<WideWeight>(opacity, cover[i]) : opacity;
         const int32_t a = colourToQ15(base[i]);
@@ -94,7 +98,7 @@ LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int3
         if constexpr (ShiftFormula<F>) f = F::shifted(a, colour[i], shifts[i]);
         else if constexpr (ByteFormula<F>) f = F::byteChannel(a, colour[i]);
         else f = F::channel(a, colour[i]);
-        out[i] = toByte15(mixResult<F, WideWeight>(a, f, t));
+        bytes[i] = mixResult<F, WideWeight>(a, f, t) >> 7;
     }
 }
 
@@ -138,6 +142,7 @@ public:
         if constexpr (kBytes) {
             const size_t chunkBytes = static_cast<size_t>(std::min(width_, kChunkColumns)) * 3 + 1;
             colour_.assign(chunkBytes, 0);
+            unclamped_.assign(chunkBytes, 0);
             if constexpr (LayerChannels == 4) cover_.assign(chunkBytes, 0);
             if constexpr (ShiftFormula<F>) shifts_.assign(chunkBytes, 0);
         }
@@ -172,8 +177,9 @@ private:
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
         if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour_.data(), shifts_.data(), columns);
-        blendBytes<F, WideWeight, LayerChannels == 4>(base, colour_.data(), cover_.data(), shifts_.data(), out,
-                                                      columns * 3, opacity_);
+        blendBytes<F, WideWeight, LayerChannels == 4>(base, colour_.data(), cover_.data(), shifts_.data(),
+                                                      unclamped_.data(), columns * 3, opacity_);
+        storeClampedBytes(unclamped_.data(), out, static_cast<size_t>(columns) * 3);
     }
 
     const IplImage* base_;
@@ -183,7 +189,8 @@ private:
     std::vector<uint8_t> baseCopy_;
     std::vector<int32_t> colour_;  // byte path: one chunk's colour samples,
     std::vector<int32_t> cover_;   // covers
-    std::vector<int32_t> shifts_;  // and luminance shifts
+    std::vector<int32_t> shifts_;  // and luminance shifts,
+    std::vector<int32_t> unclamped_;  // and its results before the clamp to bytes
 };
 
 }  // namespace lumetra
