@@ -1,7 +1,9 @@
 #include "core/byte_store.h"
 
 #include <algorithm>
+#include <array>
 
+#include "core/planes.h"
 #include "core/vector_clones.h"
 
 namespace lumetra {
@@ -9,23 +11,74 @@ namespace lumetra {
 namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
+LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// Both packs work within 128-bit halves; this permute puts the 32-bit
+// groups they leave back in order.
+LUMETRA_AVX2 inline __m256i inOrder(__m256i packed) {
+    return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+
 // 32 values a step. The signed pack to 16 bits keeps every value's side of
 // 0 and of 255 (it saturates at -32768 and 32767), and the unsigned pack to
-// bytes then clamps to 0..255 exactly. Both packs work within 128-bit
-// halves, so one permute restores the order.
+// bytes then clamps to 0..255 exactly.
 LUMETRA_AVX2 size_t packClamped(const int32_t* values, uint8_t* out, size_t count) {
-    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     size_t i = 0;
     for (; i + 32 <= count; i += 32) {
-        const __m256i* v = reinterpret_cast<const __m256i*>(values + i);
-        const __m256i low = _mm256_packs_epi32(_mm256_loadu_si256(v), _mm256_loadu_si256(v + 1));
-        const __m256i high = _mm256_packs_epi32(_mm256_loadu_si256(v + 2), _mm256_loadu_si256(v + 3));
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(low, high), order);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bytes);
+        const int32_t* v = values + i;
+        const __m256i low = _mm256_packs_epi32(load8(v), load8(v + 8));
+        const __m256i high = _mm256_packs_epi32(load8(v + 16), load8(v + 24));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), inOrder(_mm256_packus_epi16(low, high)));
     }
     return i;
 }
+
+// The shuffle masks that weave 16 blue, 16 green and 16 red bytes into 48
+// bytes of B, G, R: mask [k][c] takes channel c's bytes into output block k
+// (bytes 16k to 16k + 15), and 0x80 clears the places of the other two.
+constexpr auto kWeave = [] {
+    std::array<std::array<std::array<uint8_t, 16>, 3>, 3> masks{};
+    for (int k = 0; k < 3; ++k)
+        for (int c = 0; c < 3; ++c)
+            for (int j = 0; j < 16; ++j) {
+                const int place = 16 * k + j;
+                masks[k][c][j] = place % 3 == c ? static_cast<uint8_t>(place / 3) : 0x80;
+            }
+    return masks;
+}();
+
+// 16 values of a plane as toByte15 bytes, x >> 7 through the saturating
+// packs as in packClamped.
+LUMETRA_AVX2 inline __m256i words16(const int32_t* plane) {
+    return _mm256_packs_epi32(_mm256_srai_epi32(load8(plane), 7), _mm256_srai_epi32(load8(plane + 8), 7));
+}
+
+LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
+    int col = 0;
+    for (; col + 16 <= n; col += 16) {
+        const __m256i blueGreen = inOrder(_mm256_packus_epi16(words16(b + col), words16(g + col)));
+        const __m256i red = inOrder(_mm256_packus_epi16(words16(r + col), _mm256_setzero_si256()));
+        const __m128i planes[3] = {_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1),
+                                   _mm256_castsi256_si128(red)};
+        for (size_t k = 0; k < 3; ++k) {
+            __m128i block = _mm_setzero_si128();
+            for (size_t c = 0; c < 3; ++c)
+                block = _mm_or_si128(block, _mm_shuffle_epi8(planes[c], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                                                             kWeave[k][c].data()))));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), block);
+        }
+    }
+    return col;
+}
 #endif
+
+int woven(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return weavePlanes(r, g, b, n, out);
+#endif
+    (void)r, (void)g, (void)b, (void)n, (void)out;
+    return 0;
+}
 
 size_t packedCount(const int32_t* values, uint8_t* out, size_t count) {
 #if LUMETRA_AVX2_INTRINSICS
@@ -40,6 +93,11 @@ size_t packedCount(const int32_t* values, uint8_t* out, size_t count) {
 void storeClampedBytes(const int32_t* values, uint8_t* out, size_t count) {
     for (size_t i = packedCount(values, out, count); i < count; ++i)
         out[i] = static_cast<uint8_t>(std::clamp<int32_t>(values[i], 0, 255));
+}
+
+void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
+    const int done = woven(r, g, b, n, out);
+    planesToBytes(r + done, g + done, b + done, n - done, out + 3 * done);
 }
 
 }  // namespace lumetra

@@ -12,4 +12,8 @@ namespace lumetra {
 // out[i] = values[i] held to 0..255, for i below count.
 void storeClampedBytes(const int32_t* values, uint8_t* out, size_t count);
 
+// n pixels of Q15 planes out as B, G, R bytes, each value held to 0..32767
+// and shifted down 7 (toByte15).
+void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out);
+
 }  // namespace lumetra

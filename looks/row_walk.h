@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/byte_store.h"
 #include "core/image.h"
 #include "core/planes.h"
 #include "core/vector_clones.h"
@@ -69,9 +70,7 @@ template <PixelOperation First, PixelOperation Second>
 [[gnu::always_inline]] inline void readRow(const uint8_t* __restrict in, const RowPlanes& row) {
     bytesToPlanes(in, row.width, row.r, row.g, row.b);
 }
-[[gnu::always_inline]] inline void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
-    planesToBytes(row.r, row.g, row.b, row.width, out);
-}
+inline void storeRow(const RowPlanes& row, uint8_t* out) { storePlanes15(row.r, row.g, row.b, row.width, out); }
 
 // The last step of a recipe ends the row. Steps that can go straight to
 // bytes overload this (CurvesStep).

@@ -1,5 +1,6 @@
 #include "phototools/row_planes.h"
 
+#include "core/byte_store.h"
 #include "core/planes.h"
 #include "core/vector_clones.h"
 
@@ -21,10 +22,8 @@ void readPlanes(const uint16_t* __restrict bgr, int n, int32_t* __restrict r, in
     }
 }
 
-LUMETRA_VECTOR_CLONES
-void writePlanes(const int32_t* __restrict r, const int32_t* __restrict g, const int32_t* __restrict b, int n,
-                 uint8_t* __restrict bgr) {
-    planesToBytes(r, g, b, n, bgr);
+void writePlanes(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* bgr) {
+    storePlanes15(r, g, b, n, bgr);
 }
 
 }  // namespace lumetra::pt
