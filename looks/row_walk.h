@@ -88,8 +88,7 @@ template <PixelOperation First, PixelOperation Second>
 // Steps run together, pixel by pixel, in one pass: for chains of plain
 // arithmetic (matrix, levels, clamps, grey), whose values then stay in
 // registers instead of passing through the planes once per step. As the
-// first steps of a recipe the pass reads the source bytes itself; as the
-// whole recipe it stores the bytes too.
+// first steps of a recipe the pass reads the source bytes itself.
 template <PixelOperation Op>
 struct Fused : PixelOp {
     Op op;
@@ -106,32 +105,22 @@ Fused<Op> fused(Op op) {
     return Fused<Op>(std::move(op));
 }
 
-// The fused pass from the source bytes `in`: each pixel's result goes to
-// store(col, p).
-template <PixelOperation Op, class Store>
-[[gnu::always_inline]] inline void fusedFromBytes(Fused<Op>& step, const uint8_t* __restrict in, const RowPlanes& row,
-                                                  Store store) {
-    for (int col = 0; col < row.width; ++col) {
-        Rgb15 p{colourToQ15(in[3 * col + 2]), colourToQ15(in[3 * col + 1]), colourToQ15(in[3 * col])};
-        PixelContext at{row.first + col, wrapAdd(row.x, col), row.y, {}};
-        step.op.apply(p, at);
-        store(col, p);
-    }
-}
-
-// Reads the run into the planes with op applied. A leading fused pass
-// reads the bytes itself.
 template <PixelOperation Op>
 [[gnu::always_inline]] inline void readApplied(Op& op, const uint8_t* in, const RowPlanes& row) {
     readRow(in, row);
     applyRow(op, row);
 }
 template <PixelOperation Op>
-[[gnu::always_inline]] inline void readApplied(Fused<Op>& op, const uint8_t* in, const RowPlanes& row) {
+[[gnu::always_inline]] inline void readApplied(Fused<Op>& step, const uint8_t* __restrict in, const RowPlanes& row) {
     int32_t* __restrict r = row.r;
     int32_t* __restrict g = row.g;
     int32_t* __restrict b = row.b;
-    fusedFromBytes(op, in, row, [=](int col, const Rgb15& p) { r[col] = p.r, g[col] = p.g, b[col] = p.b; });
+    for (int col = 0; col < row.width; ++col) {
+        Rgb15 p{colourToQ15(in[3 * col + 2]), colourToQ15(in[3 * col + 1]), colourToQ15(in[3 * col])};
+        PixelContext at{row.first + col, wrapAdd(row.x, col), row.y, {}};
+        step.op.apply(p, at);
+        r[col] = p.r, g[col] = p.g, b[col] = p.b;
+    }
 }
 template <PixelOperation First, PixelOperation Second>
 [[gnu::always_inline]] inline void readApplied(Then<First, Second>& op, const uint8_t* in, const RowPlanes& row) {
@@ -151,21 +140,13 @@ template <PixelOperation First, PixelOperation Second>
     readApplied(op.first, in, row);
     finishRow(op.second, row, out);
 }
-// A run stored over its own source (in place) passes through the planes.
+// A whole recipe fused: its results go through the planes, whose store
+// (saturating packs and byte shuffles) is cheaper than storing each pixel's
+// bytes as it is made; this also serves a run stored over its own source.
 template <PixelOperation Op>
 [[gnu::always_inline]] inline void runRow(Fused<Op>& op, const uint8_t* in, const RowPlanes& row, uint8_t* out) {
-    const auto source = reinterpret_cast<uintptr_t>(in), target = reinterpret_cast<uintptr_t>(out);
-    const auto bytes = static_cast<uintptr_t>(3 * row.width);
-    if (source < target + bytes && target < source + bytes) {
-        readApplied(op, in, row);
-        storeRow(row, out);
-        return;
-    }
-    fusedFromBytes(op, in, row, [=](int col, const Rgb15& p) {
-        out[3 * col] = toByte15(p.b);
-        out[3 * col + 1] = toByte15(p.g);
-        out[3 * col + 2] = toByte15(p.r);
-    });
+    readApplied(op, in, row);
+    storeRow(row, out);
 }
 
 // dst = the recipe op applied to src's pixels (3-channel pictures of one
