@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/byte_store.h"
+#include "core/byte_rows.h"
 #include "core/image.h"
 #include "core/planes.h"
 #include "core/vector_clones.h"
@@ -67,9 +67,7 @@ template <PixelOperation First, PixelOperation Second>
 
 // Reads a run of src's bytes into the planes as Q15, and stores the planes
 // as bytes.
-[[gnu::always_inline]] inline void readRow(const uint8_t* __restrict in, const RowPlanes& row) {
-    bytesToPlanes(in, row.width, row.r, row.g, row.b);
-}
+inline void readRow(const uint8_t* in, const RowPlanes& row) { readPlanes15(in, row.width, row.r, row.g, row.b); }
 inline void storeRow(const RowPlanes& row, uint8_t* out) { storePlanes15(row.r, row.g, row.b, row.width, out); }
 
 // The last step of a recipe ends the row. Steps that can go straight to

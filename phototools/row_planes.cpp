@@ -1,16 +1,12 @@
 #include "phototools/row_planes.h"
 
-#include "core/byte_store.h"
+#include "core/byte_rows.h"
 #include "core/planes.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
 
-LUMETRA_VECTOR_CLONES
-void readPlanes(const uint8_t* __restrict bgr, int n, int32_t* __restrict r, int32_t* __restrict g,
-                int32_t* __restrict b) {
-    bytesToPlanes(bgr, n, r, g, b);
-}
+void readPlanes(const uint8_t* bgr, int n, int32_t* r, int32_t* g, int32_t* b) { readPlanes15(bgr, n, r, g, b); }
 
 LUMETRA_VECTOR_CLONES
 void readPlanes(const uint16_t* __restrict bgr, int n, int32_t* __restrict r, int32_t* __restrict g,

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/byte_store.h"
+#include "core/byte_rows.h"
 #include "core/vector_clones.h"
 #include "pixel/alpha_cover.h"
 #include "pixel/blend_formulas.h"

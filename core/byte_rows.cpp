@@ -1,4 +1,4 @@
-#include "core/byte_store.h"
+#include "core/byte_rows.h"
 
 #include <algorithm>
 #include <array>
@@ -70,7 +70,54 @@ LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* 
     }
     return col;
 }
+
+// The shuffle masks that pick 16 pixels' blue, green and red bytes out of
+// 48 bytes of B, G, R: mask [k][c] takes channel c's bytes found in input
+// block k (bytes 16k to 16k + 15) to their places, and clears the rest.
+constexpr auto kUnweave = [] {
+    std::array<std::array<std::array<uint8_t, 16>, 3>, 3> masks{};
+    for (int k = 0; k < 3; ++k)
+        for (int c = 0; c < 3; ++c)
+            for (int j = 0; j < 16; ++j) {
+                const int place = 3 * j + c;
+                masks[k][c][j] = place / 16 == k ? static_cast<uint8_t>(place % 16) : 0x80;
+            }
+    return masks;
+}();
+
+LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
+    const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
+    const __m256i high = _mm256_slli_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), 7);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(plane), low);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(plane + 8), high);
+}
+
+LUMETRA_AVX2 int unweavePlanes(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
+    int col = 0;
+    for (; col + 16 <= n; col += 16) {
+        __m128i blocks[3];
+        for (size_t k = 0; k < 3; ++k)
+            blocks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * col + 16 * static_cast<int>(k)));
+        int32_t* const planes[3] = {b + col, g + col, r + col};
+        for (size_t c = 0; c < 3; ++c) {
+            __m128i bytes = _mm_setzero_si128();
+            for (size_t k = 0; k < 3; ++k)
+                bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(blocks[k], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                                                            kUnweave[k][c].data()))));
+            storeQ15(planes[c], bytes);
+        }
+    }
+    return col;
+}
 #endif
+
+int unwoven(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return unweavePlanes(in, n, r, g, b);
+#endif
+    (void)in, (void)n, (void)r, (void)g, (void)b;
+    return 0;
+}
 
 int woven(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
 #if LUMETRA_AVX2_INTRINSICS
@@ -93,6 +140,11 @@ size_t packedCount(const int32_t* values, uint8_t* out, size_t count) {
 void storeClampedBytes(const int32_t* values, uint8_t* out, size_t count) {
     for (size_t i = packedCount(values, out, count); i < count; ++i)
         out[i] = static_cast<uint8_t>(std::clamp<int32_t>(values[i], 0, 255));
+}
+
+void readPlanes15(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
+    const int done = unwoven(in, n, r, g, b);
+    bytesToPlanes(in + 3 * done, n - done, r + done, g + done, b + done);
 }
 
 void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
