@@ -16,14 +16,17 @@ struct Hsv8 {
 
 LUMETRA_AVX2 inline __m256i splat(int32_t v) { return _mm256_set1_epi32(v); }
 
-// quotientOfUnits in eight lanes (numerators 0..2^30, divisors 1..32768):
-// the single-precision estimate, then the remainder's correction. A mask
-// is -1 where it holds, so adding it subtracts one.
+// floor(n / d) in eight lanes, for numerators of at most 24 significant
+// bits (here at most 16: a channel within 0..32768, shifted) and divisors
+// 1..32768, both exact in single precision. The division is then rounded
+// from the exact quotient, and rounding never passes a float: the floor k
+// and k + 1 are floats, so the estimate lies in k..k + 1 and truncates to
+// k, or to k + 1 when the remainder comes out negative. A mask is -1 where
+// it holds, so adding it subtracts one.
 LUMETRA_AVX2 inline __m256i quotient8(__m256i numerator, __m256i divisor) {
-    __m256i q = _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(numerator), _mm256_cvtepi32_ps(divisor)));
+    const __m256i q = _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(numerator), _mm256_cvtepi32_ps(divisor)));
     const __m256i rest = _mm256_sub_epi32(numerator, _mm256_mullo_epi32(q, divisor));
-    q = _mm256_add_epi32(q, _mm256_cmpgt_epi32(_mm256_setzero_si256(), rest));
-    return _mm256_sub_epi32(q, _mm256_cmpgt_epi32(rest, _mm256_sub_epi32(divisor, splat(1))));
+    return _mm256_add_epi32(q, _mm256_cmpgt_epi32(_mm256_setzero_si256(), rest));
 }
 
 // rgbToHsv15: the same comparisons pick the sector's base and rising
