@@ -17,7 +17,7 @@
 
 #include "core/byte_rows.h"
 #include "core/image.h"
-#include "core/planes.h"
+#include "core/q15.h"
 #include "core/vector_clones.h"
 #include "pixel/pixel_walk.h"
 

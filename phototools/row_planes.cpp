@@ -1,7 +1,6 @@
 #include "phototools/row_planes.h"
 
 #include "core/byte_rows.h"
-#include "core/planes.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
