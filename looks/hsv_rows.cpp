@@ -120,32 +120,53 @@ LUMETRA_AVX2 inline __m256i mix8(__m256i a, __m256i b, __m256i t) {
 LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
+// The passes take kBatch groups of eight pixels a step, stage by stage. One
+// group's chain (two quotients, then four dependent 32-bit products) is
+// long, and the processor overlaps too little of the next group's to hide
+// it; four independent chains written side by side keep its ports busy
+// (about a sixth faster than one group a step).
+constexpr int kBatch = 4;
+
+LUMETRA_AVX2 inline void changeSaturationGroups(int32_t* r, int32_t* g, int32_t* b, int groups,
+                                                const SaturationLanes& k) {
+    Hsv8 q[kBatch];
+    __m256i red[kBatch], green[kBatch], blue[kBatch];
+    for (int j = 0; j < groups; ++j) q[j] = toHsv8(load8(r + 8 * j), load8(g + 8 * j), load8(b + 8 * j));
+    for (int j = 0; j < groups; ++j) changeSaturation8(k, q[j]);
+    for (int j = 0; j < groups; ++j) toRgb8(q[j], red[j], green[j], blue[j]);
+    for (int j = 0; j < groups; ++j) store8(r + 8 * j, red[j]), store8(g + 8 * j, green[j]), store8(b + 8 * j, blue[j]);
+}
+
 LUMETRA_AVX2 int changeSaturationAvx2(int32_t* r, int32_t* g, int32_t* b, int n, const SaturationLanes& k) {
     int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        Hsv8 q = toHsv8(load8(r + i), load8(g + i), load8(b + i));
-        changeSaturation8(k, q);
-        __m256i red, green, blue;
-        toRgb8(q, red, green, blue);
-        store8(r + i, red), store8(g + i, green), store8(b + i, blue);
-    }
+    for (; i + 8 * kBatch <= n; i += 8 * kBatch) changeSaturationGroups(r + i, g + i, b + i, kBatch, k);
+    for (; i + 8 <= n; i += 8) changeSaturationGroups(r + i, g + i, b + i, 1, k);
     return i;
+}
+
+LUMETRA_AVX2 inline void hueTintGroups(int32_t* r, int32_t* g, int32_t* b, int groups, const SaturationLanes& k,
+                                       int32_t hue, __m256i weight) {
+    Hsv8 q[kBatch];
+    __m256i red[kBatch], green[kBatch], blue[kBatch], tintRed[kBatch], tintGreen[kBatch], tintBlue[kBatch];
+    for (int j = 0; j < groups; ++j) q[j] = toHsv8(load8(r + 8 * j), load8(g + 8 * j), load8(b + 8 * j));
+    for (int j = 0; j < groups; ++j) changeSaturation8(k, q[j]);
+    for (int j = 0; j < groups; ++j) toRgb8(q[j], red[j], green[j], blue[j]);
+    for (int j = 0; j < groups; ++j) {
+        q[j].h = splat(hue);
+        toRgb8(q[j], tintRed[j], tintGreen[j], tintBlue[j]);
+    }
+    for (int j = 0; j < groups; ++j) {
+        store8(r + 8 * j, mix8(red[j], tintRed[j], weight)), store8(g + 8 * j, mix8(green[j], tintGreen[j], weight));
+        store8(b + 8 * j, mix8(blue[j], tintBlue[j], weight));
+    }
 }
 
 LUMETRA_AVX2 int hueTintAvx2(int32_t* r, int32_t* g, int32_t* b, int n, const SaturationLanes& k, int32_t hue,
                              int32_t weight) {
     const __m256i t = splat(weight);
     int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        Hsv8 q = toHsv8(load8(r + i), load8(g + i), load8(b + i));
-        changeSaturation8(k, q);
-        __m256i red, green, blue, tintRed, tintGreen, tintBlue;
-        toRgb8(q, red, green, blue);
-        q.h = splat(hue);
-        toRgb8(q, tintRed, tintGreen, tintBlue);
-        store8(r + i, mix8(red, tintRed, t)), store8(g + i, mix8(green, tintGreen, t));
-        store8(b + i, mix8(blue, tintBlue, t));
-    }
+    for (; i + 8 * kBatch <= n; i += 8 * kBatch) hueTintGroups(r + i, g + i, b + i, kBatch, k, hue, t);
+    for (; i + 8 <= n; i += 8) hueTintGroups(r + i, g + i, b + i, 1, k, hue, t);
     return i;
 }
 #endif

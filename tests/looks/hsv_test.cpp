@@ -62,12 +62,13 @@ TEST(ChangeSaturation, ScalesByTheHueFactorAndStopsAtTheCeiling) {
 TEST(HsvRows, MatchThePixelRule) {
     std::vector<int32_t> r, g, b;
     uint32_t seed = 99;
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < 4011; ++i) {  // 4016 pixels in all: full batches, then single groups
         seed = seed * 1103515245u + 12345u;
         const auto value = [&](int shift) { return static_cast<int32_t>((seed >> shift) % 32769); };
         r.push_back(value(2)), g.push_back(i % 9 == 0 ? r.back() : value(9)), b.push_back(i % 7 == 0 ? g.back() : value(16));
     }
     for (const int32_t v : {0, 1, 32767, 32768}) r.push_back(v), g.push_back(v), b.push_back(0);
+    r.push_back(32767), g.push_back(1), b.push_back(1);  // s = 32766 x 32768 / 32767 rounds up to 32767
     const int n = static_cast<int>(r.size());
     const HueSaturation k{ramp(42598, -107372544), ramp(-16384, 67108864), flat(-26214), ramp(9830, 0), flat(16384), ramp(3277, 26841088)};
     const int32_t hue = 14000, weight = 20000;
