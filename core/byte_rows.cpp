@@ -33,19 +33,35 @@ LUMETRA_AVX2 size_t packClamped(const int32_t* values, uint8_t* out, size_t coun
     return i;
 }
 
-// The shuffle masks that weave 16 blue, 16 green and 16 red bytes into 48
-// bytes of B, G, R: mask [k][c] takes channel c's bytes into output block k
-// (bytes 16k to 16k + 15), and 0x80 clears the places of the other two.
-constexpr auto kWeave = [] {
-    std::array<std::array<std::array<uint8_t, 16>, 3>, 3> masks{};
+// Byte shuffle masks for 16 pixels of B, G, R: masks[k][c][j] is the byte
+// that shuffle (k, c) moves to place j, or 0x80 (cleared) where
+// source(k, c, j) is negative.
+using ShuffleMasks = std::array<std::array<std::array<uint8_t, 16>, 3>, 3>;
+template <class Source>
+constexpr ShuffleMasks shuffleMasks(Source source) {
+    ShuffleMasks masks{};
     for (int k = 0; k < 3; ++k)
         for (int c = 0; c < 3; ++c)
             for (int j = 0; j < 16; ++j) {
-                const int place = 16 * k + j;
-                masks[k][c][j] = place % 3 == c ? static_cast<uint8_t>(place / 3) : 0x80;
+                const int from = source(k, c, j);
+                masks[k][c][j] = from < 0 ? 0x80 : static_cast<uint8_t>(from);
             }
     return masks;
-}();
+}
+
+// Weaving: mask (k, c) takes channel c's 16 bytes to their places in output
+// block k (bytes 16k to 16k + 15).
+constexpr ShuffleMasks kWeave = shuffleMasks([](int k, int c, int j) {
+    const int place = 16 * k + j;
+    return place % 3 == c ? place / 3 : -1;
+});
+
+// Unweaving: mask (k, c) takes the bytes of channel c found in input block k
+// to their places among the channel's 16.
+constexpr ShuffleMasks kUnweave = shuffleMasks([](int k, int c, int j) {
+    const int place = 3 * j + c;
+    return place / 16 == k ? place % 16 : -1;
+});
 
 // 16 values of a plane as toByte15 bytes, x >> 7 through the saturating
 // packs as in packClamped.
@@ -70,20 +86,6 @@ LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* 
     }
     return col;
 }
-
-// The shuffle masks that pick 16 pixels' blue, green and red bytes out of
-// 48 bytes of B, G, R: mask [k][c] takes channel c's bytes found in input
-// block k (bytes 16k to 16k + 15) to their places, and clears the rest.
-constexpr auto kUnweave = [] {
-    std::array<std::array<std::array<uint8_t, 16>, 3>, 3> masks{};
-    for (int k = 0; k < 3; ++k)
-        for (int c = 0; c < 3; ++c)
-            for (int j = 0; j < 16; ++j) {
-                const int place = 3 * j + c;
-                masks[k][c][j] = place / 16 == k ? static_cast<uint8_t>(place % 16) : 0x80;
-            }
-    return masks;
-}();
 
 LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
     const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
