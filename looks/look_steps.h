@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "looks/curves.h"
+#include "looks/grey_rows.h"
 #include "looks/hsv.h"
 #include "looks/hsv_rows.h"
 #include "looks/levels.h"
@@ -186,6 +187,16 @@ struct GreyStep : PixelOp {
     }
 };
 inline GreyStep toGrey() { return {}; }
+
+// Grey, levels and a floor as a whole recipe (the grey looks): 16 pixels at
+// a time straight from bytes to bytes, the rest of the run pixel by pixel.
+using GreyLevelsFloor = Fused<Then<Then<GreyStep, LevelsStep>, ClampBelowStep>>;
+inline void runRow(GreyLevelsFloor& op, const uint8_t* in, const RowPlanes& row, uint8_t* out) {
+    const int done = greyLevelsRows(in, row.width, op.op.first.second.stretch, op.op.second.limit, out);
+    const RowPlanes rest = runFrom(row, done);
+    readApplied(op, in + 3 * done, rest);
+    storeRow(rest, out + 3 * done);
+}
 
 // An HSV step over a run: runs whose channels all lie within 0..32768 take
 // the single-precision quotients, any other run the integer ones. Both are
