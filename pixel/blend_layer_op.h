@@ -172,7 +172,7 @@ public:
 private:
     // Columns sampled and blended at a time on the byte path: their samples
     // (and covers, shifts) stay in the L1 cache between the two passes.
-    static constexpr int kChunkColumns = 256;
+    static constexpr int kChunkColumns = 128;
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
