@@ -25,7 +25,8 @@ namespace lumetra {
 
 // A run of one destination row in planes: element i holds column
 // first + i. Runs are short enough for the planes to stay in the L1 cache
-// while every step passes over them.
+// while every step passes over them, beside the tables and scratch the
+// steps read (256 columns measured a few per cent faster than 512).
 struct RowPlanes {
     int32_t* __restrict r;
     int32_t* __restrict g;
@@ -35,7 +36,7 @@ struct RowPlanes {
     int32_t x;  // canvas x of element 0
     int32_t y;  // canvas y of the row
 };
-constexpr int kRunLength = 512;
+constexpr int kRunLength = 256;
 
 // The run's elements from `done` on.
 inline RowPlanes runFrom(const RowPlanes& row, int done) {
