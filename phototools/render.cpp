@@ -3,6 +3,7 @@
 // aberration; blended with a second picture in stages 4-7), gains,
 // vignetting, technicolor, the stage's colour step, store. The sampler and
 // the colour step are template parameters, so each stage runs its own loop.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -93,8 +94,8 @@ struct DirectSampler {
         if constexpr (Blend) q = row.q + 3 * x;
         return {{read.direct(p, q, 2), read.direct(p, q, 1), read.direct(p, q, 0)}, wrapShiftLeft(x, 15), row.y};
     }
-    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows&) const {
-        readPlanes(row.p, n, r, g, b);
+    void readRow(const Row& row, int32_t first, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows&) const {
+        readPlanes(row.p + 3 * first, n, r, g, b);
     }
 };
 
@@ -155,12 +156,17 @@ inline int32_t along(uint32_t start, int32_t step, int32_t x) {
 
 // A row read pixel by pixel through the sampler's at().
 template <class Sampler>
-void readEachPixel(const Sampler& sampler, const typename Sampler::Row& row, int32_t n, int32_t* r, int32_t* g,
-                   int32_t* b) {
-    for (int32_t x = 0; x < n; ++x) {
-        const Sample s = sampler.at(row, x);
-        r[x] = s.color.r, g[x] = s.color.g, b[x] = s.color.b;
+void readEachPixel(const Sampler& sampler, const typename Sampler::Row& row, int32_t first, int32_t n, int32_t* r,
+                   int32_t* g, int32_t* b) {
+    for (int32_t i = 0; i < n; ++i) {
+        const Sample s = sampler.at(row, first + i);
+        r[i] = s.color.r, g[i] = s.color.g, b[i] = s.color.b;
     }
+}
+
+// A run's start, `first` steps along from a row's start, wrapping as along().
+inline WarpRun runFrom(const RowStart& start, int32_t dx, int32_t dy, int32_t first) {
+    return {static_cast<uint32_t>(along(start.x, dx, first)), static_cast<uint32_t>(along(start.y, dy, first)), dx, dy};
 }
 
 template <class T, bool Blend>
@@ -172,11 +178,10 @@ struct TransformSampler {
     static constexpr bool kReadsRows = sizeof(T) == 1 && !Blend;
     using Row = RowStart;
     Row row(int32_t y) const { return rowStart(m, y); }
-    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
+    void readRow(const Row& row, int32_t first, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
         // A source one pixel wide has no right neighbour to fetch.
-        if (bilinear.right == 0) return readEachPixel(*this, row, n, r, g, b);
-        const WarpSource source = bilinear.warpSource();
-        warp.read(source, {row.x, row.y, m.a, m.d}, n, r, g, b);
+        if (bilinear.right == 0) return readEachPixel(*this, row, first, n, r, g, b);
+        warp.read(bilinear.warpSource(), runFrom(row, m.a, m.d, first), n, r, g, b);
     }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t sx = bilinear.clampX(along(row.x, m.a, x));
@@ -197,12 +202,11 @@ struct PerChannelSampler {
         RowStart r, g, b;
     };
     Row row(int32_t y) const { return {rowStart(red, y), rowStart(green, y), rowStart(blue, y)}; }
-    void readRow(const Row& row, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
+    void readRow(const Row& row, int32_t first, int32_t n, int32_t* r, int32_t* g, int32_t* b, WarpRows& warp) const {
         // A source one pixel wide has no right neighbour to fetch.
-        if (bilinear.right == 0) return readEachPixel(*this, row, n, r, g, b);
-        const WarpSource source = bilinear.warpSource();
-        warp.readChannels(source, {row.r.x, row.r.y, red.a, red.d}, {row.g.x, row.g.y, green.a, green.d},
-                          {row.b.x, row.b.y, blue.a, blue.d}, n, r, g, b);
+        if (bilinear.right == 0) return readEachPixel(*this, row, first, n, r, g, b);
+        warp.readChannels(bilinear.warpSource(), runFrom(row.r, red.a, red.d, first),
+                          runFrom(row.g, green.a, green.d, first), runFrom(row.b, blue.a, blue.d, first), n, r, g, b);
     }
     [[gnu::always_inline]] inline Sample at(const Row& row, int32_t x) const {
         const int32_t gx = bilinear.clampX(along(row.g.x, green.a, x));
@@ -256,34 +260,42 @@ struct ChannelSteps {
     }
 };
 
-// Row by row: sample (with gains, vignetting and technicolor) into planes,
-// run the colour step over the row, store. Everything is taken by value:
-// the byte stores may alias whatever a reference reaches, and the copies
-// keep the loop's settings in registers.
+// Columns sampled, coloured and stored at a time: the planes and the colour
+// step's scratch stay in the L1 cache between the passes (a whole row of
+// a large picture would not).
+constexpr int32_t kRunColumns = 256;
+
+// Row by row, a run of columns at a time: sample (with gains, vignetting
+// and technicolor) into planes, run the colour step over the run, store.
+// Everything is taken by value: the byte stores may alias whatever a
+// reference reaches, and the copies keep the loop's settings in registers.
 template <class Sampler, class Step>
 int renderRows(const Sampler sampler, const ChannelSteps channels, const Step step, IplImage* dst,
                const Progress progress) {
     const int32_t width = dst->width;
-    RowPlanes planes(width);
+    RowPlanes planes(std::min(width, kRunColumns));
     int32_t* __restrict red = planes.r.data();
     int32_t* __restrict green = planes.g.data();
     int32_t* __restrict blue = planes.b.data();
     for (int32_t y = 0; y < dst->height; ++y) {
         if (!progress.proceed(y)) return 0;
         const auto row = sampler.row(y);
-        if (channels.any) {
-            for (int32_t x = 0; x < width; ++x) {
-                Sample s = sampler.at(row, x);
-                channels.apply(s.color, s.x, s.y);
-                red[x] = s.color.r, green[x] = s.color.g, blue[x] = s.color.b;
+        for (int32_t first = 0; first < width; first += kRunColumns) {
+            const int32_t n = std::min(kRunColumns, width - first);
+            if (channels.any) {
+                for (int32_t i = 0; i < n; ++i) {
+                    Sample s = sampler.at(row, first + i);
+                    channels.apply(s.color, s.x, s.y);
+                    red[i] = s.color.r, green[i] = s.color.g, blue[i] = s.color.b;
+                }
+            } else if constexpr (Sampler::kReadsRows) {
+                sampler.readRow(row, first, n, red, green, blue, planes.warp);
+            } else {
+                readEachPixel(sampler, row, first, n, red, green, blue);
             }
-        } else if constexpr (Sampler::kReadsRows) {
-            sampler.readRow(row, width, red, green, blue, planes.warp);
-        } else {
-            readEachPixel(sampler, row, width, red, green, blue);
+            step.applyRow(red, green, blue, n, planes.scratch);
+            writePlanes(red, green, blue, n, rowOf(dst, y) + 3 * first);
         }
-        step.applyRow(red, green, blue, width, planes.scratch);
-        writePlanes(red, green, blue, width, rowOf(dst, y));
     }
     return 1;
 }
