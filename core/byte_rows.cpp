@@ -1,8 +1,8 @@
 #include "core/byte_rows.h"
 
 #include <algorithm>
-#include <array>
 
+#include "core/byte_shuffles.h"
 #include "core/planes.h"
 #include "core/vector_clones.h"
 
@@ -12,12 +12,6 @@ namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
 LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-
-// Both packs work within 128-bit halves; this permute puts the 32-bit
-// groups they leave back in order.
-LUMETRA_AVX2 inline __m256i inOrder(__m256i packed) {
-    return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
-}
 
 // 32 values a step. The signed pack to 16 bits keeps every value's side of
 // 0 and of 255 (it saturates at -32768 and 32767), and the unsigned pack to
@@ -33,36 +27,6 @@ LUMETRA_AVX2 size_t packClamped(const int32_t* values, uint8_t* out, size_t coun
     return i;
 }
 
-// Byte shuffle masks for 16 pixels of B, G, R: masks[k][c][j] is the byte
-// that shuffle (k, c) moves to place j, or 0x80 (cleared) where
-// source(k, c, j) is negative.
-using ShuffleMasks = std::array<std::array<std::array<uint8_t, 16>, 3>, 3>;
-template <class Source>
-constexpr ShuffleMasks shuffleMasks(Source source) {
-    ShuffleMasks masks{};
-    for (int k = 0; k < 3; ++k)
-        for (int c = 0; c < 3; ++c)
-            for (int j = 0; j < 16; ++j) {
-                const int from = source(k, c, j);
-                masks[k][c][j] = from < 0 ? 0x80 : static_cast<uint8_t>(from);
-            }
-    return masks;
-}
-
-// Weaving: mask (k, c) takes channel c's 16 bytes to their places in output
-// block k (bytes 16k to 16k + 15).
-constexpr ShuffleMasks kWeave = shuffleMasks([](int k, int c, int j) {
-    const int place = 16 * k + j;
-    return place % 3 == c ? place / 3 : -1;
-});
-
-// Unweaving: mask (k, c) takes the bytes of channel c found in input block k
-// to their places among the channel's 16.
-constexpr ShuffleMasks kUnweave = shuffleMasks([](int k, int c, int j) {
-    const int place = 3 * j + c;
-    return place / 16 == k ? place % 16 : -1;
-});
-
 // 16 values of a plane as toByte15 bytes, x >> 7 through the saturating
 // packs as in packClamped.
 LUMETRA_AVX2 inline __m256i words16(const int32_t* plane) {
@@ -77,10 +41,8 @@ LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* 
         const __m128i planes[3] = {_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1),
                                    _mm256_castsi256_si128(red)};
         for (size_t k = 0; k < 3; ++k) {
-            __m128i block = _mm_setzero_si128();
-            for (size_t c = 0; c < 3; ++c)
-                block = _mm_or_si128(block, _mm_shuffle_epi8(planes[c], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
-                                                                             kWeave[k][c].data()))));
+            const __m128i block = _mm_or_si128(_mm_or_si128(shuffled(planes[0], kWeave[k][0]), shuffled(planes[1], kWeave[k][1])),
+                                               shuffled(planes[2], kWeave[k][2]));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), block);
         }
     }
@@ -97,17 +59,8 @@ LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
 LUMETRA_AVX2 int unweavePlanes(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
     int col = 0;
     for (; col + 16 <= n; col += 16) {
-        __m128i blocks[3];
-        for (size_t k = 0; k < 3; ++k)
-            blocks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * col + 16 * static_cast<int>(k)));
-        int32_t* const planes[3] = {b + col, g + col, r + col};
-        for (size_t c = 0; c < 3; ++c) {
-            __m128i bytes = _mm_setzero_si128();
-            for (size_t k = 0; k < 3; ++k)
-                bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(blocks[k], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
-                                                                            kUnweave[k][c].data()))));
-            storeQ15(planes[c], bytes);
-        }
+        const Channels16 bytes = unweave16(in + 3 * col);
+        storeQ15(b + col, bytes.c[0]), storeQ15(g + col, bytes.c[1]), storeQ15(r + col, bytes.c[2]);
     }
     return col;
 }

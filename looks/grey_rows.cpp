@@ -1,5 +1,8 @@
 #include "looks/grey_rows.h"
 
+#include <array>
+
+#include "core/byte_shuffles.h"
 #include "core/vector_clones.h"
 
 namespace lumetra {
@@ -7,34 +10,14 @@ namespace lumetra {
 namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
-// Shuffles that take 16 pixels' blue, green and red bytes out of 48 bytes
-// of B, G, R (block k, channel c), and that spread 16 grey bytes over the
-// three channels of 48 (output block k).
-constexpr uint8_t kNone = 0x80;
-struct GreyMasks {
-    uint8_t pick[3][3][16];
-    uint8_t spread[3][16];
-};
-constexpr GreyMasks kMasks = [] {
-    GreyMasks m{};
+// The shuffles that spread 16 grey bytes over the three channels of 48
+// (output block k).
+constexpr auto kSpread = [] {
+    std::array<std::array<uint8_t, 16>, 3> masks{};
     for (int k = 0; k < 3; ++k)
-        for (int j = 0; j < 16; ++j) {
-            for (int c = 0; c < 3; ++c) {
-                const int place = 3 * j + c;
-                m.pick[k][c][j] = place / 16 == k ? static_cast<uint8_t>(place % 16) : kNone;
-            }
-            m.spread[k][j] = static_cast<uint8_t>((16 * k + j) / 3);
-        }
-    return m;
+        for (int j = 0; j < 16; ++j) masks[k][j] = static_cast<uint8_t>((16 * k + j) / 3);
+    return masks;
 }();
-
-LUMETRA_AVX2 inline __m128i mask(const uint8_t* bytes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)); }
-
-LUMETRA_AVX2 inline __m128i channel16(const __m128i blocks[3], int c) {
-    __m128i bytes = _mm_setzero_si128();
-    for (int k = 0; k < 3; ++k) bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(blocks[k], mask(kMasks.pick[k][c])));
-    return bytes;
-}
 
 // The grey of eight pixels: luminance15 of byte << 7 channels is
 // (9798 R + 19234 G + 3736 B) << 7 >> 15, that is the byte sum >> 8. The
@@ -57,21 +40,15 @@ LUMETRA_AVX2 int greyLevelsAvx2(const uint8_t* in, int n, ColorScale stretch, in
     const __m256i floors = _mm256_set1_epi32(floor);
     int col = 0;
     for (; col + 16 <= n; col += 16) {
-        __m128i blocks[3];
-        for (int k = 0; k < 3; ++k) blocks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * col + 16 * k));
-        const __m128i blue = channel16(blocks, 0), green = channel16(blocks, 1), red = channel16(blocks, 2);
+        const Channels16 bytes = unweave16(in + 3 * col);
+        const __m128i blue = bytes.c[0], green = bytes.c[1], red = bytes.c[2];
         const __m256i low = levelled8(grey8(_mm_unpacklo_epi8(red, green), blue), offset, scale, floors);
         const __m256i high =
             levelled8(grey8(_mm_unpackhi_epi8(red, green), _mm_srli_si128(blue, 8)), offset, scale, floors);
-        // Packed within 128-bit halves: words 0-3, 8-11 | 4-7, 12-15, and
-        // bytes likewise; the permute puts the four 32-bit groups in order.
         const __m256i words = _mm256_packs_epi32(low, high);
-        const __m256i bytes = _mm256_packus_epi16(words, words);
-        const __m128i grey = _mm256_castsi256_si128(
-            _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0)));
-        for (int k = 0; k < 3; ++k)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * k),
-                             _mm_shuffle_epi8(grey, mask(kMasks.spread[k])));
+        const __m128i grey = _mm256_castsi256_si128(inOrder(_mm256_packus_epi16(words, words)));
+        for (size_t k = 0; k < 3; ++k)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), shuffled(grey, kSpread[k]));
     }
     return col;
 }
