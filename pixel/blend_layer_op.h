@@ -171,7 +171,8 @@ public:
 
 private:
     // Columns sampled and blended at a time on the byte path: their samples
-    // (and covers, shifts) stay in the L1 cache between the two passes.
+    // (and covers, shifts) and unclamped results stay in the L1 cache
+    // between the passes (256 columns measured a few per cent slower).
     static constexpr int kChunkColumns = 128;
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
