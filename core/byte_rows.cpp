@@ -41,8 +41,9 @@ LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* 
         const __m128i planes[3] = {_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1),
                                    _mm256_castsi256_si128(red)};
         for (size_t k = 0; k < 3; ++k) {
-            const __m128i block = _mm_or_si128(_mm_or_si128(shuffled(planes[0], kWeave[k][0]), shuffled(planes[1], kWeave[k][1])),
-                                               shuffled(planes[2], kWeave[k][2]));
+            const __m128i block = _mm_or_si128(
+                _mm_or_si128(shuffled(planes[0], kWeave[k][0]), shuffled(planes[1], kWeave[k][1])),
+                shuffled(planes[2], kWeave[k][2]));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), block);
         }
     }

@@ -48,7 +48,8 @@ LUMETRA_AVX2 int greyLevelsAvx2(const uint8_t* in, int n, ColorScale stretch, in
         const __m256i words = _mm256_packs_epi32(low, high);
         const __m128i grey = _mm256_castsi256_si128(inOrder(_mm256_packus_epi16(words, words)));
         for (size_t k = 0; k < 3; ++k)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), shuffled(grey, kSpread[k]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)),
+                             shuffled(grey, kSpread[k]));
     }
     return col;
 }

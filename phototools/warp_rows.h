@@ -39,7 +39,7 @@ private:
     template <int C>
     void readInto(const WarpSource& source, const WarpRun& run, int n, int32_t* r, int32_t* g, int32_t* b);
 
-    static constexpr int kBlock = 1024;  // pixels a pass: the scratch stays in L1
+    static constexpr int kBlock = 256;  // pixels a pass (a render run): the scratch stays in L1
     std::vector<int32_t> row_ = std::vector<int32_t>(kBlock), column_ = std::vector<int32_t>(kBlock);
     std::vector<int32_t> fx_ = std::vector<int32_t>(kBlock), fy_ = std::vector<int32_t>(kBlock);
     std::vector<uint32_t> upperLeft_ = std::vector<uint32_t>(kBlock), upperRight_ = std::vector<uint32_t>(kBlock);

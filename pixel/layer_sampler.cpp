@@ -50,8 +50,8 @@ inline void store4(int32_t* out, __m128i v) { _mm_storeu_si128(reinterpret_cast<
 #if LUMETRA_AVX2_INTRINSICS
 // horizontal4 for two columns at once, col in the low and col + 1 in the
 // high half, each half with its own fraction.
-LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex,
-                                                            const int32_t* fraction, int col) {
+LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
+                                        int col) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col]));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col + 1]));
     const __m256i pairs = _mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1);
@@ -65,9 +65,8 @@ LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* p
 // Two columns an iteration. The 3-value layouts gather a pair's six values
 // into one 8-lane store, whose two spare lanes fall on the next column's
 // place: so the last pair (and an odd column) takes the 4-lane path.
-LUMETRA_AVX2 int horizontalPairs3(const uint32_t* packed, const int32_t* pairIndex,
-                                                     const int32_t* fraction, int width, int32_t* colour,
-                                                     int32_t* cover) {
+LUMETRA_AVX2 int horizontalPairs3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
+                                  int width, int32_t* colour, int32_t* cover) {
     const __m256i gather6 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
     const __m256i alphas = _mm256_setr_epi32(3, 3, 3, 7, 7, 7, 7, 7);
     int col = 0;
@@ -83,8 +82,8 @@ LUMETRA_AVX2 int horizontalPairs3(const uint32_t* packed, const int32_t* pairInd
     return col;
 }
 
-LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairIndex,
-                                                     const int32_t* fraction, int width, int32_t* samples) {
+LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
+                                  int width, int32_t* samples) {
     const __m256i alphaLanes = _mm256_setr_epi32(0, 0, 0, 128, 0, 0, 0, 128);
     int col = 0;
     for (; col + 2 <= width; col += 2) {
