@@ -84,9 +84,11 @@ template <bool Ranked, bool Rising>
         const int32_t largest = std::max(dr, std::max(dg, db)), smallest = std::min(dr, std::min(dg, db));
         const int32_t dmax = Rising ? largest : smallest;
         const int32_t dmin = Rising ? smallest : largest;
-        // Masks: all ones for a white pixel, for a pixel left to restoreRow.
+        // Masks: all ones for a white pixel, for a pixel left to the restore
+        // passes (over white, or under black only).
         const int32_t white = -static_cast<int32_t>(l > kWhite15);
-        const int32_t outside = ~white & -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const int32_t over = ~white & mask(l + dmax > kWhite15);
+        const int32_t outside = over | (~white & mask(l + dmin < 0));
         const auto pick = [white, outside, l](int32_t offset) {
             const int32_t kept = (std::min(std::max(l + offset, 0), kWhite15) & ~outside) | (offset & outside);
             return (kept & ~white) | (kWhite15 & white);
@@ -94,7 +96,7 @@ template <bool Ranked, bool Rising>
         r[i] = pick(dr);
         g[i] = pick(dg);
         b[i] = pick(db);
-        flag[i] = static_cast<uint8_t>(outside & 1);
+        flag[i] = static_cast<uint8_t>(select(over, kFlagOver, outside & kFlagUnder));
         lum[i] = l;
         if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
@@ -137,7 +139,8 @@ template <bool Ranked>
         const int32_t largest = std::max(dr, std::max(dg, db)), smallest = std::min(dr, std::min(dg, db));
         const int32_t rising = mask(mult >= 0);
         const int32_t dmax = select(rising, largest, smallest), dmin = select(rising, smallest, largest);
-        const int32_t outside = -static_cast<int32_t>((l + dmax > kWhite15) | (l + dmin < 0));
+        const int32_t over = mask(l + dmax > kWhite15);
+        const int32_t outside = over | mask(l + dmin < 0);
         const auto pick = [outside, l](int32_t offset) {
             const int32_t held = std::min(std::max(l + offset, 0), kWhite15);
             return (held & ~outside) | (offset & outside);
@@ -145,7 +148,7 @@ template <bool Ranked>
         r[i] = pick(dr);
         g[i] = pick(dg);
         b[i] = pick(db);
-        flag[i] = static_cast<uint8_t>(outside & 1);
+        flag[i] = static_cast<uint8_t>(select(over, kFlagOver, outside & kFlagUnder));
         lum[i] = l;
         if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
     }
@@ -186,6 +189,46 @@ void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restric
         g[i] = finish(green);
         b[i] = finish(blue);
     }
+}
+
+namespace {
+
+// L + d' held to 0..32767 for d' = trunc(d * factor / divisor), in double
+// as in restoreRow, for each channel of n pixels; factorAndDivisor(L, dmax,
+// dmin) gives the pair.
+template <class FactorAndDivisor>
+[[gnu::always_inline]] inline void scaleOnce(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b,
+                                             const int32_t* __restrict l, int n, FactorAndDivisor factorAndDivisor) {
+    for (int i = 0; i < n; ++i) {
+        const double lum = l[i];
+        const int32_t red = r[i], green = g[i], blue = b[i];
+        const double dmax = std::max(red, std::max(green, blue));
+        const double dmin = std::min(red, std::min(green, blue));
+        const auto [factor, divisor] = factorAndDivisor(lum, dmax, dmin);
+        const auto finish = [=](double d) {
+            const double scaled = static_cast<int32_t>(d * factor / divisor);
+            return static_cast<int32_t>(std::min(std::max(lum + scaled, 0.0), double{kWhite15}));
+        };
+        r[i] = finish(red);
+        g[i] = finish(green);
+        b[i] = finish(blue);
+    }
+}
+
+struct FactorDivisor {
+    double factor, divisor;
+};
+
+}  // namespace
+
+LUMETRA_VECTOR_CLONES
+void restoreOverRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n) {
+    scaleOnce(r, g, b, l, n, [](double lum, double dmax, double) { return FactorDivisor{kWhite15 - lum, dmax}; });
+}
+
+LUMETRA_VECTOR_CLONES
+void restoreUnderRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n) {
+    scaleOnce(r, g, b, l, n, [](double lum, double, double dmin) { return FactorDivisor{lum, -dmin}; });
 }
 
 // rotateHuePart on a row, as selects so that it vectorises. Ranking k

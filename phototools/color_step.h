@@ -12,6 +12,7 @@
 
 #include "core/q15.h"
 #include "lumetra.h"
+#include "phototools/flagged_pixels.h"
 
 namespace lumetra::pt {
 
@@ -49,13 +50,19 @@ struct RowScratch {
     std::vector<uint8_t> ranking, flag;
     std::vector<int32_t> part;  // per-hue: each pixel's rotation part
     std::vector<int32_t> lum;   // plain and tone: the L of each flagged pixel
-    // The flagged pixels gathered for restoreRow: where they lie, their
-    // offsets and L.
+    // The flagged pixels gathered for the restore passes (their columns,
+    // offsets and L): those over white from slot 0, the others from slot
+    // width + kListSpare, each list with its spare slots.
     std::vector<int32_t> index, r, g, b, l;
     explicit RowScratch(int32_t width)
         : ranking(static_cast<std::size_t>(width)), flag(ranking.size()), part(ranking.size()),
-          lum(ranking.size()), index(ranking.size()), r(ranking.size()), g(ranking.size()), b(ranking.size()),
-          l(ranking.size()) {}
+          lum(ranking.size()), index(2 * (ranking.size() + PixelList::kListSpare)), r(index.size()),
+          g(index.size()), b(index.size()), l(index.size()) {}
+    PixelList list(std::size_t first) {
+        return {index.data() + first, r.data() + first, g.data() + first, b.data() + first, l.data() + first};
+    }
+    PixelList overList() { return list(0); }
+    PixelList underList() { return list(ranking.size() + PixelList::kListSpare); }
 };
 
 // Builds the tables the stage needs (none for the plain stage).
@@ -193,16 +200,18 @@ inline int32_t mirroredPart(int64_t rot) {
 // The plain stage's saturation on a row of planes (0..65535 in), where it
 // needs no division: luminance l kept, each offset from it scaled by
 // saturation / 256, then held to 0..32767; l above 32767 gives white. A
-// pixel whose scaled offsets leave the range (l + dmax > 32767 or
-// l + dmin < 0), which restoreRow scales back with divisions, has flag 1,
-// its offsets in place of its channels and its L in lum. ranking receives
-// rankingOf of each input unless it is null.
+// pixel whose scaled offsets leave the range, which the restore passes
+// scale back with divisions, has its offsets in place of its channels, its
+// L in lum and flag kFlagOver (l + dmax > 32767) or kFlagUnder (otherwise
+// l + dmin < 0); the others flag 0. ranking receives rankingOf of each
+// input unless it is null.
 void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, uint8_t* ranking, uint8_t* flag,
                  int32_t* lum);
 
 // The tone stage's scaleOffsets on a row of planes in the same way as
-// saturateRow: pixels whose scaled offsets leave the range have flag 1,
-// their offsets in place of their channels and their L in lum.
+// saturateRow: pixels whose scaled offsets leave the range have their
+// offsets in place of their channels, their L in lum and the flag of the
+// side they leave by.
 void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
              const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum);
 
@@ -214,6 +223,23 @@ void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEn
 // least 0), so the max and min channels hold the largest and smallest
 // offset.
 void restoreRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n);
+
+// restoreRow for pixels known to take one of its two scalings only: over
+// white and not under black once scaled, or under black only. Each divides
+// three times where restoreRow divides seven.
+void restoreOverRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n);
+void restoreUnderRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n);
+
+// Whether a pixel over white that restoreOverRow brings down to white
+// also lands under black, and so takes both scalings: when
+// trunc(dmin (32767 - l) / dmax) < -l, that is when the quotient is at
+// most -l - 1, which the products decide exactly (both below 2^47; dmax >
+// 0 over white).
+inline bool alsoUnderBlack(int32_t l, int32_t red, int32_t green, int32_t blue) {
+    const int64_t dmax = std::max(red, std::max(green, blue));
+    const int64_t dmin = std::min(red, std::min(green, blue));
+    return dmin * (kWhite15 - l) <= (-int64_t{l} - 1) * dmax;
+}
 
 // rotateHuePart on a row of planes (0..32767) whose incoming colours had
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
@@ -327,7 +353,7 @@ struct ColorStep {
 
     // The plain and tone stages in three passes: the offsets scaled on the
     // whole row (the vectorised pass), the flagged pixels (whose offsets
-    // leave the range) gathered and scaled back by restoreRow, then the
+    // leave the range) gathered and scaled back by the restore passes, then the
     // rotation, which reads the ranking of the incoming colour.
     void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         uint8_t* ranking = t.rotation != 0 ? s.ranking.data() : nullptr;  // only the rotation reads it
@@ -335,17 +361,23 @@ struct ColorStep {
             toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, s.flag.data(), s.lum.data());
         else
             saturateRow(r, g, b, n, t.saturation, ranking, s.flag.data(), s.lum.data());
-        int flagged = 0;
-        forEachFlagged(s.flag.data(), n, [&](int i) {
-            s.index[flagged] = i;
-            s.r[flagged] = r[i], s.g[flagged] = g[i], s.b[flagged] = b[i];
-            s.l[flagged] = s.lum[i];
-            ++flagged;
-        });
-        restoreRow(s.r.data(), s.g.data(), s.b.data(), s.l.data(), flagged);
-        for (int j = 0; j < flagged; ++j) {
-            const int i = s.index[j];
-            r[i] = s.r[j], g[i] = s.g[j], b[i] = s.b[j];
+        // The flagged pixels in lists by the scalings they take: over
+        // white, under black, and the few over white that land under black
+        // once scaled, which take both (and are put back last).
+        PixelList over = s.overList(), under = s.underList();
+        gatherFlagged(s.flag.data(), n, r, g, b, s.lum.data(), over, under);
+        PixelList both = under.after();
+        for (int j = 0; j < over.count; ++j)
+            if (alsoUnderBlack(over.l[j], over.r[j], over.g[j], over.b[j]))
+                both.push(over.index[j], over.r[j], over.g[j], over.b[j], over.l[j]);
+        restoreOverRow(over.r, over.g, over.b, over.l, over.count);
+        restoreUnderRow(under.r, under.g, under.b, under.l, under.count);
+        restoreRow(both.r, both.g, both.b, both.l, both.count);
+        for (const PixelList* list : {&over, &under, &both}) {
+            for (int j = 0; j < list->count; ++j) {
+                const int i = list->index[j];
+                r[i] = list->r[j], g[i] = list->g[j], b[i] = list->b[j];
+            }
         }
         if (t.rotation != 0) rotateRow(r, g, b, n, s.ranking.data(), t.evenPart, t.oddPart);
     }

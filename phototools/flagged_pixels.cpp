@@ -1,0 +1,83 @@
+#include "phototools/flagged_pixels.h"
+
+#include <array>
+
+#include "core/vector_clones.h"
+
+namespace lumetra::pt {
+
+namespace {
+
+#if LUMETRA_AVX2_INTRINSICS
+// For each mask of 8 lanes, the set lanes in order, then zeros: the
+// permutation that packs the chosen lanes to the front.
+constexpr std::array<std::array<uint8_t, 8>, 256> kLeftPack = [] {
+    std::array<std::array<uint8_t, 8>, 256> table{};
+    for (int mask = 0; mask < 256; ++mask) {
+        int k = 0;
+        for (int lane = 0; lane < 8; ++lane)
+            if (mask & (1 << lane)) table[static_cast<size_t>(mask)][static_cast<size_t>(k++)] = static_cast<uint8_t>(lane);
+    }
+    return table;
+}();
+
+LUMETRA_AVX2 inline void storePacked(int32_t* at, __m256i lanes, __m256i pack) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_permutevar8x32_epi32(lanes, pack));
+}
+
+// The lanes of mask appended to list; each store writes 8 lanes, and the
+// ones past the chosen are overwritten by the next append or left spare.
+LUMETRA_AVX2 inline void appendLanes(PixelList& list, unsigned mask, __m256i columns, __m256i r, __m256i g, __m256i b,
+                                     __m256i l) {
+    const __m256i pack = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(kLeftPack[mask].data())));
+    storePacked(list.index + list.count, columns, pack);
+    storePacked(list.r + list.count, r, pack);
+    storePacked(list.g + list.count, g, pack);
+    storePacked(list.b + list.count, b, pack);
+    storePacked(list.l + list.count, l, pack);
+    list.count += __builtin_popcount(mask);
+}
+
+LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// Eight flags at a time, without a branch per pixel: the flagged lanes
+// are packed to the front of each list.
+LUMETRA_AVX2 int gatherEights(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
+                              const int32_t* lum, PixelList& over, PixelList& under) {
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i flags = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(flag + i));
+        const unsigned overMask = _mm_movemask_epi8(_mm_cmpeq_epi8(flags, _mm_set1_epi8(kFlagOver))) & 0xffu;
+        const unsigned underMask = _mm_movemask_epi8(_mm_cmpeq_epi8(flags, _mm_set1_epi8(kFlagUnder))) & 0xffu;
+        if ((overMask | underMask) == 0) continue;
+        const __m256i columns = _mm256_add_epi32(_mm256_set1_epi32(i), lanes);
+        const __m256i red = load8(r + i), green = load8(g + i), blue = load8(b + i), l = load8(lum + i);
+        if (overMask) appendLanes(over, overMask, columns, red, green, blue, l);
+        if (underMask) appendLanes(under, underMask, columns, red, green, blue, l);
+    }
+    return i;
+}
+#endif
+
+// The columns gatherEights has done (none without AVX2).
+int gatheredByEights(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
+                     const int32_t* lum, PixelList& over, PixelList& under) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return gatherEights(flag, n, r, g, b, lum, over, under);
+#endif
+    (void)flag, (void)n, (void)r, (void)g, (void)b, (void)lum, (void)over, (void)under;
+    return 0;
+}
+
+}  // namespace
+
+void gatherFlagged(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
+                   const int32_t* lum, PixelList& over, PixelList& under) {
+    for (int i = gatheredByEights(flag, n, r, g, b, lum, over, under); i < n; ++i) {
+        if (flag[i] == kFlagOver) over.push(i, r[i], g[i], b[i], lum[i]);
+        if (flag[i] == kFlagUnder) under.push(i, r[i], g[i], b[i], lum[i]);
+    }
+}
+
+}  // namespace lumetra::pt
