@@ -231,6 +231,13 @@ void restoreUnderRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n
     scaleOnce(r, g, b, l, n, [](double lum, double, double dmin) { return FactorDivisor{lum, -dmin}; });
 }
 
+// A rotation part (0..3599, or -1 for none) as 600 whole + rest: -1
+// splits to (0, -1), and only a rest below 0 marks no rotation.
+struct PartSplit {
+    int32_t whole, rest;
+};
+[[gnu::always_inline]] inline PartSplit splitPart(int32_t part) { return {part / 600, part % 600}; }
+
 // rotateHuePart on a row, as selects so that it vectorises. Ranking k
 // holds max, mid, min in: 0 R G B, 1 G R B, 2 G B R, 3 B G R, 4 B R G,
 // 5 R B G (kRankings). Sector s of the turned hue gives max, mid, min the
@@ -238,14 +245,20 @@ void restoreUnderRow(int32_t* r, int32_t* g, int32_t* b, const int32_t* l, int n
 // {vmin, down, vmax}, {up, vmin, vmax}, {vmax, vmin, down} (kPick). A pixel
 // with chroma <= 0 or a part below 0 keeps its values; the lanes computed
 // for it are discarded, and stay free of overflow (channels are 0..32767).
-// partAt(i, k) gives pixel i's part.
-template <class PartAt>
+// splitAt(i, k) gives pixel i's part, split.
+//
+// The turned hue part + hue (hue 0..600) is taken apart without dividing:
+// with part = 600 whole + rest, rest + hue lies in 0..1199, so its sector
+// is whole or whole + 1 (6 wrapping to 0, as the hue wraps at 3600) and
+// its fraction what lies past that sector's start. down needs no division
+// of its own: chroma (600 - f) / 600 = chroma - ceil(chroma f / 600).
+template <class SplitAt>
 [[gnu::always_inline]] inline void rotateRowBody(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b,
-                                                 int n, const uint8_t* __restrict ranking, PartAt partAt) {
+                                                 int n, const uint8_t* __restrict ranking, SplitAt splitAt) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t k = ranking[i];
-        const int32_t part = partAt(i, k);
+        const PartSplit part = splitAt(i, k);
         const int32_t redMax = mask((k == 0) | (k == 5)), redMid = mask((k == 1) | (k == 4));
         const int32_t greenMax = mask((k == 1) | (k == 2)), greenMid = mask((k == 0) | (k == 3));
         const int32_t blueMax = mask((k == 3) | (k == 4)), blueMid = mask((k == 2) | (k == 5));
@@ -253,16 +266,19 @@ template <class PartAt>
         const int32_t vmid = select(redMid, red, select(greenMid, green, blue));
         const int32_t vmin = select(mask(k <= 1), blue, select(mask(k <= 3), red, green));
         const int32_t chroma = vmax - vmin;
-        const int32_t active = mask((chroma > 0) & (part >= 0));
+        const int32_t active = mask((chroma > 0) & (part.rest >= 0));
         // The numerator is below 600 * 32768 < 2^30 and the chroma at most
         // 32767, with a quotient of at most 600: quotientOfUnits is exact.
         const int32_t hue = quotientOfUnits((vmid - vmin) * 600, select(mask(chroma > 0), chroma, 1));
-        int32_t h = (part & active) + hue;
-        h -= 3600 & mask(h >= 3600);
-        const int32_t sector = h / 600;
-        const int32_t f = h - sector * 600;
-        const int32_t up = vmin + (chroma * f) / 600;
-        const int32_t down = vmin + (chroma * (600 - f)) / 600;
+        const int32_t turned = part.rest + hue;
+        const int32_t carry = mask(turned >= 600);
+        const int32_t f = turned - (600 & carry);
+        int32_t sector = part.whole - carry;
+        sector -= 6 & mask(sector >= 6);
+        const int32_t product = chroma * f;
+        const int32_t upStep = product / 600;
+        const int32_t up = vmin + upStep;
+        const int32_t down = vmin + chroma - upStep - 1 - mask(product == upStep * 600);
         const int32_t newMax = select(mask((sector == 0) | (sector == 5)), vmax,
                                       select(mask(sector == 1), down, select(mask(sector == 4), up, vmin)));
         const int32_t newMid =
@@ -278,12 +294,16 @@ template <class PartAt>
 // The odd rankings turn by oddPart, the even ones by evenPart.
 LUMETRA_VECTOR_CLONES
 void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart) {
-    rotateRowBody(r, g, b, n, ranking, [=](int, int32_t k) { return (k & 1) ? oddPart : evenPart; });
+    const PartSplit even = splitPart(evenPart), odd = splitPart(oddPart);
+    rotateRowBody(r, g, b, n, ranking, [=](int, int32_t k) {
+        const int32_t isOdd = mask(k & 1);
+        return PartSplit{select(isOdd, odd.whole, even.whole), select(isOdd, odd.rest, even.rest)};
+    });
 }
 
 LUMETRA_VECTOR_CLONES
 void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* __restrict part) {
-    rotateRowBody(r, g, b, n, ranking, [=](int i, int32_t) { return part[i]; });
+    rotateRowBody(r, g, b, n, ranking, [=](int i, int32_t) { return splitPart(part[i]); });
 }
 
 namespace {
