@@ -63,6 +63,24 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
 
 }  // namespace
 
+// Runs pixel(i, flag, rank) for every i below n, a block of 64 at a time:
+// the body leaves each pixel's flag and ranking in int32 lanes, which are
+// narrowed to bytes after the block. With byte stores in the same loop the
+// compiler takes 32 pixels a step and runs out of registers.
+template <bool Ranked, class Pixel>
+[[gnu::always_inline]] inline void inBlocks(int n, uint8_t* __restrict ranking, uint8_t* __restrict flag,
+                                            Pixel pixel) {
+    constexpr int kBlock = 64;
+    alignas(32) int32_t flags[kBlock], ranks[kBlock];
+    for (int start = 0; start < n; start += kBlock) {
+        const int count = std::min(kBlock, n - start);
+        for (int i = 0; i < count; ++i) pixel(start + i, flags[i], ranks[i]);
+        for (int i = 0; i < count; ++i) flag[start + i] = static_cast<uint8_t>(flags[i]);
+        if constexpr (Ranked)
+            for (int i = 0; i < count; ++i) ranking[start + i] = static_cast<uint8_t>(ranks[i]);
+    }
+}
+
 // Written as selects without branches so that it vectorises. Every product
 // stays inside 32 bits: inputs are 0..65535, so |offset| <= 65535 and the
 // luminance sum is below 32768 * 65536; the saturation is held to +-32767.
@@ -75,7 +93,7 @@ template <bool Ranked, bool Rising>
                                                    int32_t* __restrict b, int n, int32_t saturation,
                                                    uint8_t* __restrict ranking, uint8_t* __restrict flag,
                                                    int32_t* __restrict lum) {
-    for (int i = 0; i < n; ++i) {
+    inBlocks<Ranked>(n, ranking, flag, [=](int i, int32_t& pixelFlag, int32_t& rank) __attribute__((always_inline)) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t l = luminance15({red, green, blue});
         const int32_t dr = ((red - l) * saturation) >> 8;
@@ -89,17 +107,20 @@ template <bool Ranked, bool Rising>
         const int32_t white = -static_cast<int32_t>(l > kWhite15);
         const int32_t over = ~white & mask(l + dmax > kWhite15);
         const int32_t outside = over | (~white & mask(l + dmin < 0));
+        // Rising, the offsets of a pixel left in place lie between dmin and
+        // dmax, so L + offset is already in range; falling, the max and min
+        // channels' offsets swap places and it may not be.
         const auto pick = [white, outside, l](int32_t offset) {
-            const int32_t kept = (std::min(std::max(l + offset, 0), kWhite15) & ~outside) | (offset & outside);
-            return (kept & ~white) | (kWhite15 & white);
+            const int32_t moved = Rising ? l + offset : std::min(std::max(l + offset, 0), kWhite15);
+            return select(white, kWhite15, select(outside, offset, moved));
         };
         r[i] = pick(dr);
         g[i] = pick(dg);
         b[i] = pick(db);
-        flag[i] = static_cast<uint8_t>(select(over, kFlagOver, outside & kFlagUnder));
+        pixelFlag = select(over, kFlagOver, outside & kFlagUnder);
         lum[i] = l;
-        if constexpr (Ranked) ranking[i] = static_cast<uint8_t>(rankingCode(red, green, blue));
-    }
+        if constexpr (Ranked) rank = rankingCode(red, green, blue);
+    });
 }
 
 LUMETRA_VECTOR_CLONES
