@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_rows.h"
+#include "core/q15.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
@@ -90,10 +92,40 @@ LUMETRA_VECTOR_CLONES void interpolate(int n, const uint32_t* __restrict upperLe
     interpolateBody<C>(n, upperLeft, upperRight, lowerLeft, lowerRight, fx, fy, r, g, b);
 }
 
+// The leading pixels of a run that walks the source's own pixels: one
+// whole pixel a step along a row from a whole position. Both fractions are
+// 0 there, so each channel interpolates to its byte << 7; it holds while
+// the position stays at or below xMax (past it the held position carries a
+// fraction) and no lane wraps.
+int pixelWalkLength(const WarpSource& source, const WarpRun& run, int n) {
+    const int32_t x0 = static_cast<int32_t>(run.x0), y0 = static_cast<int32_t>(run.y0);
+    if (run.dx != 32768 || run.dy != 0 || (x0 & 32767) != 0 || (y0 & 32767) != 0) return 0;
+    if (x0 < 0 || x0 > source.xMax || y0 < 0 || y0 > source.yMax) return 0;
+    return std::min(n, (source.xMax - x0) / 32768 + 1);
+}
+
+// n > 0 pixels of such a walk.
+template <int C>
+void readWalked(const WarpSource& source, const WarpRun& run, int n, int32_t* r, int32_t* g, int32_t* b) {
+    const int32_t row = static_cast<int32_t>(run.y0) >> 15, column = static_cast<int32_t>(run.x0) >> 15;
+    const uint8_t* p = source.data + row * source.step + column * 3;
+    if constexpr (C == kAllChannels) {
+        readPlanes15(p, n, r, g, b);
+    } else {
+        int32_t* out = C == 0 ? b : (C == 1 ? g : r);
+        for (int i = 0; i < n; ++i) out[i] = colourToQ15(p[3 * i + C]);
+    }
+}
+
 }  // namespace
 
 template <int C>
-void WarpRows::readInto(const WarpSource& source, const WarpRun& run, int n, int32_t* r, int32_t* g, int32_t* b) {
+void WarpRows::readInto(const WarpSource& source, const WarpRun& walk, int n, int32_t* r, int32_t* g, int32_t* b) {
+    const int walked = pixelWalkLength(source, walk, n);
+    if (walked > 0) readWalked<C>(source, walk, walked, r, g, b);
+    const WarpRun run{walk.x0 + static_cast<uint32_t>(walk.dx) * static_cast<uint32_t>(walked),
+                      walk.y0 + static_cast<uint32_t>(walk.dy) * static_cast<uint32_t>(walked), walk.dx, walk.dy};
+    r += walked, g += walked, b += walked, n -= walked;
     const std::ptrdiff_t below = source.down ? source.step : 0;
     for (int first = 0; first < n; first += kBlock) {
         const int count = std::min(kBlock, n - first);

@@ -1,6 +1,8 @@
 // The bilinear read of a transformed byte picture, a row at a time: the
 // positions and neighbour offsets in one vectorised pass, the neighbours'
-// bytes fetched as 32-bit words, then the interpolation vectorised.
+// bytes fetched as 32-bit words, then the interpolation vectorised. A run
+// that walks the source's own pixels (the unmoved channel of a lens
+// aberration, a shift by whole pixels) reads them as they are.
 #pragma once
 
 #include <cstddef>

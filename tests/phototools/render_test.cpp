@@ -92,6 +92,27 @@ TEST(ApplyMap, TransformSamplesBilinearly) {
     EXPECT_EQ(test::pixelAt(wide.get(), 4, 2), (Bytes{10, 20, 30}));
 }
 
+TEST(ApplyMap, WholePixelShiftReadsPixelsUntilTheHeldEdges) {
+    // dst (x, y) reads src (x + 1, y). Row 0 up to column 1 lands on whole
+    // pixels and reads them as they are; from column 2 the position is
+    // held at xMax (fraction 32767), and row 1 at yMax: each one below the
+    // pixel it nearly reaches.
+    auto m = newMap();
+    const auto value = [](int x, int y, int c) { return uint8_t(20 + 60 * x + 30 * y + c); };
+    const OwnedImage src = test::makePicture(4, 2, 3, 0, value);
+    const OwnedImage dst = test::makeUniform(4, 2, 3, {0, 0, 0});
+    test::OwnedTransform tf(ptNewTransform(0, 0, 4, 2));
+    ptTransformShift(tf.get(), -1.0f, 0.0f);
+    ASSERT_EQ(render(m.get(), src.get(), dst.get(), tf.get()), 1);
+    for (int x = 0; x < 4; ++x) {
+        const int reached = std::min(x + 1, 3), below = x + 1 < 3 ? 0 : 1;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(test::pixelAt(dst.get(), x, 0)[c], value(reached, 0, c) - below) << x;
+            EXPECT_EQ(test::pixelAt(dst.get(), x, 1)[c], value(reached, 1, c) - 1) << x;
+        }
+    }
+}
+
 TEST(ApplyMap, TransformOriginPlacesTheSourceOnTheCanvas) {
     // Source 3 x 2, every channel 10 + 40 x + 100 y: rows (10, 50, 90) and
     // (110, 150, 190). Origin (1, 1) on a 4 x 3 canvas, shifted half a
