@@ -28,8 +28,10 @@ struct Split15 {
 inline Split15 split15(int32_t position) { return {position >> 15, position & (kBilinearOne - 1)}; }
 
 // near (32768 - f) + far f, unshifted: near is the neighbour at fraction 0.
-// Samples up to 65535 keep the sum inside 32 bits (65535 * 32768 < 2^31).
-inline int32_t lerpSum15(int32_t near, int32_t far, int32_t f) { return near * (kBilinearOne - f) + far * f; }
+// Taken as near 32768 + (far - near) f, one product where the sum has two.
+// Samples up to 65535 keep both terms and the sum inside 32 bits
+// (65535 * 32768 < 2^31).
+inline int32_t lerpSum15(int32_t near, int32_t far, int32_t f) { return near * kBilinearOne + (far - near) * f; }
 
 enum class FirstAxis { Across, Down };
 

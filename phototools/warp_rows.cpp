@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/bilinear.h"
 #include "core/byte_rows.h"
 #include "core/q15.h"
 #include "core/vector_clones.h"
@@ -66,13 +67,13 @@ template <int C>
                                                    const uint32_t* __restrict lowerRight, const int32_t* __restrict fx,
                                                    const int32_t* __restrict fy, int32_t* __restrict r,
                                                    int32_t* __restrict g, int32_t* __restrict b) {
-    const auto lerp = [](int32_t near, int32_t far, int32_t f) { return near * (32768 - f) + far * f; };
+    using core::lerpSum15;
     for (int i = 0; i < n; ++i) {
         const auto channel = [&](int c) {
             const auto at = [c](uint32_t w) { return static_cast<int32_t>((w >> (8 * c)) & 255u); };
-            const int32_t top = lerp(at(upperLeft[i]), at(upperRight[i]), fx[i]) >> 8;
-            const int32_t bottom = lerp(at(lowerLeft[i]), at(lowerRight[i]), fx[i]) >> 8;
-            return lerp(top, bottom, fy[i]) >> 15;
+            const int32_t top = lerpSum15(at(upperLeft[i]), at(upperRight[i]), fx[i]) >> 8;
+            const int32_t bottom = lerpSum15(at(lowerLeft[i]), at(lowerRight[i]), fx[i]) >> 8;
+            return lerpSum15(top, bottom, fy[i]) >> 15;
         };
         if constexpr (C == kAllChannels) {
             b[i] = channel(0);
