@@ -1,6 +1,7 @@
 #include "phototools/warp_rows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "core/bilinear.h"
@@ -118,16 +119,112 @@ void readWalked(const WarpSource& source, const WarpRun& run, int n, int32_t* r,
     }
 }
 
+#if LUMETRA_AVX2_INTRINSICS
+LUMETRA_AVX2 inline __m256i lerpSum8(__m256i near, __m256i far, __m256i f) {
+    return _mm256_add_epi32(_mm256_slli_epi32(near, 15), _mm256_mullo_epi32(_mm256_sub_epi32(far, near), f));
+}
+
+// The four neighbours' words of eight pixels, channel c in byte c.
+struct Neighbours8 {
+    __m256i upperLeft, upperRight, lowerLeft, lowerRight;
+};
+
+template <int Channel>
+LUMETRA_AVX2 inline __m256i byteOf8(__m256i words) {
+    return _mm256_and_si256(_mm256_srli_epi32(words, 8 * Channel), _mm256_set1_epi32(255));
+}
+
+// interpolateBody's channel on eight pixels.
+template <int Channel>
+LUMETRA_AVX2 inline __m256i channel8(const Neighbours8& w, __m256i fx, __m256i fy) {
+    const __m256i top = _mm256_srai_epi32(lerpSum8(byteOf8<Channel>(w.upperLeft), byteOf8<Channel>(w.upperRight), fx), 8);
+    const __m256i bottom =
+        _mm256_srai_epi32(lerpSum8(byteOf8<Channel>(w.lowerLeft), byteOf8<Channel>(w.lowerRight), fx), 8);
+    return _mm256_srai_epi32(lerpSum8(top, bottom, fy), 15);
+}
+
+LUMETRA_AVX2 inline void store8(int32_t* at, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
+
+// The same read, eight pixels a step in registers: positions, the four
+// neighbours' words gathered at the byte offsets the scalar fetch reads
+// (so no gather passes the picture's last byte either), and the
+// interpolation of each channel. Offsets are 32-bit: the caller checks
+// the picture is small enough.
+template <int C>
+LUMETRA_AVX2 int gatherEights(const WarpSource& source, const WarpRun& run, std::ptrdiff_t below, int n,
+                              int32_t* r, int32_t* g, int32_t* b) {
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i dx = _mm256_set1_epi32(run.dx), dy = _mm256_set1_epi32(run.dy);
+    // Positions wrap at 32 bits, as the scalar ones do.
+    __m256i x = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(run.x0)), _mm256_mullo_epi32(lanes, dx));
+    __m256i y = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(run.y0)), _mm256_mullo_epi32(lanes, dy));
+    const __m256i dx8 = _mm256_slli_epi32(dx, 3), dy8 = _mm256_slli_epi32(dy, 3);
+    const __m256i xMax = _mm256_set1_epi32(source.xMax), yMax = _mm256_set1_epi32(source.yMax);
+    const __m256i step = _mm256_set1_epi32(static_cast<int32_t>(source.step));
+    const __m256i fractionBits = _mm256_set1_epi32(32767);
+    const int* upper = reinterpret_cast<const int*>(source.data);
+    const int* upperRight = reinterpret_cast<const int*>(source.data + 2);
+    const int* lower = reinterpret_cast<const int*>(source.data + below);
+    const int* lowerRight = reinterpret_cast<const int*>(source.data + below + 2);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i heldX = _mm256_min_epi32(_mm256_max_epi32(x, _mm256_setzero_si256()), xMax);
+        const __m256i heldY = _mm256_min_epi32(_mm256_max_epi32(y, _mm256_setzero_si256()), yMax);
+        const __m256i column = _mm256_srli_epi32(heldX, 15);
+        const __m256i offset = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(heldY, 15), step),
+                                                _mm256_add_epi32(column, _mm256_slli_epi32(column, 1)));
+        const __m256i fx = _mm256_and_si256(heldX, fractionBits), fy = _mm256_and_si256(heldY, fractionBits);
+        const __m256i ul = _mm256_i32gather_epi32(upper, offset, 1);
+        const __m256i ur = _mm256_srli_epi32(_mm256_i32gather_epi32(upperRight, offset, 1), 8);
+        const __m256i ll = _mm256_i32gather_epi32(lower, offset, 1);
+        const __m256i lr = _mm256_srli_epi32(_mm256_i32gather_epi32(lowerRight, offset, 1), 8);
+        const Neighbours8 words{ul, ur, ll, lr};
+        if constexpr (C == kAllChannels) {
+            store8(b + i, channel8<0>(words, fx, fy));
+            store8(g + i, channel8<1>(words, fx, fy));
+            store8(r + i, channel8<2>(words, fx, fy));
+        } else {
+            store8((C == 0 ? b : (C == 1 ? g : r)) + i, channel8<C>(words, fx, fy));
+        }
+        x = _mm256_add_epi32(x, dx8);
+        y = _mm256_add_epi32(y, dy8);
+    }
+    return i;
+}
+#endif
+
+// The pixels gatherEights has read (none without AVX2, or where a byte
+// offset in the picture could pass 32 bits).
+template <int C>
+int gatheredByEights(const WarpSource& source, const WarpRun& run, std::ptrdiff_t below, int n, int32_t* r,
+                     int32_t* g, int32_t* b) {
+#if LUMETRA_AVX2_INTRINSICS
+    const int64_t lastOffset = int64_t{source.yMax >> 15} * source.step + int64_t{source.xMax >> 15} * 3 + below + 2;
+    if (cpuHasAvx2() && source.step <= INT32_MAX && lastOffset <= INT32_MAX - 4)
+        return gatherEights<C>(source, run, below, n, r, g, b);
+#endif
+    (void)source, (void)run, (void)below, (void)n, (void)r, (void)g, (void)b;
+    return 0;
+}
+
+// run moved on by k pixels.
+WarpRun advanced(const WarpRun& run, int k) {
+    return {run.x0 + static_cast<uint32_t>(run.dx) * static_cast<uint32_t>(k),
+            run.y0 + static_cast<uint32_t>(run.dy) * static_cast<uint32_t>(k), run.dx, run.dy};
+}
+
 }  // namespace
 
 template <int C>
 void WarpRows::readInto(const WarpSource& source, const WarpRun& walk, int n, int32_t* r, int32_t* g, int32_t* b) {
     const int walked = pixelWalkLength(source, walk, n);
     if (walked > 0) readWalked<C>(source, walk, walked, r, g, b);
-    const WarpRun run{walk.x0 + static_cast<uint32_t>(walk.dx) * static_cast<uint32_t>(walked),
-                      walk.y0 + static_cast<uint32_t>(walk.dy) * static_cast<uint32_t>(walked), walk.dx, walk.dy};
-    r += walked, g += walked, b += walked, n -= walked;
     const std::ptrdiff_t below = source.down ? source.step : 0;
+    const int gathered = gatheredByEights<C>(source, advanced(walk, walked), below, n - walked, r + walked,
+                                             g + walked, b + walked);
+    const int done = walked + gathered;
+    const WarpRun run = advanced(walk, done);
+    r += done, g += done, b += done, n -= done;
     for (int first = 0; first < n; first += kBlock) {
         const int count = std::min(kBlock, n - first);
         positions(source, run, first, count, row_.data(), column_.data(), fx_.data(), fy_.data());

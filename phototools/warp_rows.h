@@ -1,4 +1,5 @@
-// The bilinear read of a transformed byte picture, a row at a time: the
+// The bilinear read of a transformed byte picture, a row at a time: with
+// AVX2 eight pixels a step, the neighbours' words gathered; otherwise the
 // positions and neighbour offsets in one vectorised pass, the neighbours'
 // bytes fetched as 32-bit words, then the interpolation vectorised. A run
 // that walks the source's own pixels (the unmoved channel of a lens
