@@ -33,19 +33,49 @@ LUMETRA_AVX2 inline __m256i words16(const int32_t* plane) {
     return _mm256_packs_epi32(_mm256_srai_epi32(load8(plane), 7), _mm256_srai_epi32(load8(plane + 8), 7));
 }
 
+// 16 blue, green and red bytes woven into 48 bytes of B, G, R pixels.
+LUMETRA_AVX2 inline void weave16(__m128i blue, __m128i green, __m128i red, uint8_t* out) {
+    const __m128i planes[3] = {blue, green, red};
+    for (size_t k = 0; k < 3; ++k) {
+        const __m128i block = _mm_or_si128(
+            _mm_or_si128(shuffled(planes[0], kWeave[k][0]), shuffled(planes[1], kWeave[k][1])),
+            shuffled(planes[2], kWeave[k][2]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * static_cast<int>(k)), block);
+    }
+}
+
 LUMETRA_AVX2 int weavePlanes(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
     int col = 0;
     for (; col + 16 <= n; col += 16) {
         const __m256i blueGreen = inOrder(_mm256_packus_epi16(words16(b + col), words16(g + col)));
         const __m256i red = inOrder(_mm256_packus_epi16(words16(r + col), _mm256_setzero_si256()));
-        const __m128i planes[3] = {_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1),
-                                   _mm256_castsi256_si128(red)};
-        for (size_t k = 0; k < 3; ++k) {
-            const __m128i block = _mm_or_si128(
-                _mm_or_si128(shuffled(planes[0], kWeave[k][0]), shuffled(planes[1], kWeave[k][1])),
-                shuffled(planes[2], kWeave[k][2]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * static_cast<int>(k)), block);
-        }
+        weave16(_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1), _mm256_castsi256_si128(red),
+                out + 3 * col);
+    }
+    return col;
+}
+
+// 16 held values of a plane looked up in a byte table, as words: each
+// lookup gathers the four bytes from the entry on and keeps the first.
+LUMETRA_AVX2 inline __m256i lookedUp8(const int32_t* plane, const uint8_t* table, __m256i last) {
+    const __m256i index = _mm256_min_epi32(_mm256_max_epi32(load8(plane), _mm256_setzero_si256()), last);
+    const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), index, 1);
+    return _mm256_and_si256(words, _mm256_set1_epi32(255));
+}
+LUMETRA_AVX2 inline __m256i lookedUp16(const int32_t* plane, const uint8_t* table, __m256i last) {
+    return _mm256_packs_epi32(lookedUp8(plane, table, last), lookedUp8(plane + 8, table, last));
+}
+
+LUMETRA_AVX2 int weaveLookedUp(const int32_t* r, const int32_t* g, const int32_t* b, int n,
+                               const uint8_t* const tables[3], int32_t size, uint8_t* out) {
+    const __m256i last = _mm256_set1_epi32(size - 1);
+    int col = 0;
+    for (; col + 16 <= n; col += 16) {
+        const __m256i blueGreen = inOrder(_mm256_packus_epi16(lookedUp16(b + col, tables[0], last),
+                                                              lookedUp16(g + col, tables[1], last)));
+        const __m256i red = inOrder(_mm256_packus_epi16(lookedUp16(r + col, tables[2], last), _mm256_setzero_si256()));
+        weave16(_mm256_castsi256_si128(blueGreen), _mm256_extracti128_si256(blueGreen, 1), _mm256_castsi256_si128(red),
+                out + 3 * col);
     }
     return col;
 }
@@ -83,6 +113,15 @@ int woven(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* 
     return 0;
 }
 
+int wovenLookedUp(const int32_t* r, const int32_t* g, const int32_t* b, int n, const uint8_t* const tables[3],
+                  int32_t size, uint8_t* out) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx2()) return weaveLookedUp(r, g, b, n, tables, size, out);
+#endif
+    (void)r, (void)g, (void)b, (void)n, (void)tables, (void)size, (void)out;
+    return 0;
+}
+
 size_t packedCount(const int32_t* values, uint8_t* out, size_t count) {
 #if LUMETRA_AVX2_INTRINSICS
     if (cpuHasAvx2()) return packClamped(values, out, count);
@@ -106,6 +145,14 @@ void readPlanes15(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) 
 void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
     const int done = woven(r, g, b, n, out);
     planesToBytes(r + done, g + done, b + done, n - done, out + 3 * done);
+}
+
+void storeLookedUpBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const uint8_t* const tables[3],
+                        int32_t size, uint8_t* out) {
+    for (int col = wovenLookedUp(r, g, b, n, tables, size, out); col < n; ++col) {
+        const int32_t values[3] = {b[col], g[col], r[col]};
+        for (int c = 0; c < 3; ++c) out[3 * col + c] = tables[c][std::clamp(values[c], 0, size - 1)];
+    }
 }
 
 }  // namespace lumetra

@@ -21,4 +21,11 @@ void readPlanes15(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b);
 // and shifted down 7 (toByte15).
 void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out);
 
+// n pixels of planes out as B, G, R bytes, each value v as the byte at
+// table[clamp(v, 0, size - 1)] of its channel's table (tables[0] blue,
+// [1] green, [2] red). Every table must have 3 readable bytes past its
+// last entry: the tables are read four bytes at a time.
+void storeLookedUpBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const uint8_t* const tables[3],
+                        int32_t size, uint8_t* out);
+
 }  // namespace lumetra

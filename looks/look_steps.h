@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/byte_rows.h"
 #include "looks/curves.h"
 #include "looks/grey_rows.h"
 #include "looks/hsv.h"
@@ -119,21 +120,8 @@ public:
             }
             tabulateBytes();
         }
-        const uint8_t* __restrict blue = bytes_.data();
-        const uint8_t* __restrict green = blue + kHeldInputs;
-        const uint8_t* __restrict red = green + kHeldInputs;
-        // The inputs are held in place first, a loop that vectorises, so
-        // the loop of lookups is left with loads and stores.
-        for (int col = 0; col < row.width; ++col) {
-            row.r[col] = static_cast<int32_t>(held(row.r[col]));
-            row.g[col] = static_cast<int32_t>(held(row.g[col]));
-            row.b[col] = static_cast<int32_t>(held(row.b[col]));
-        }
-        for (int col = 0; col < row.width; ++col) {
-            out[3 * col] = blue[row.b[col]];
-            out[3 * col + 1] = green[row.g[col]];
-            out[3 * col + 2] = red[row.r[col]];
-        }
+        const uint8_t* const tables[3] = {bytes_.data(), bytes_.data() + kHeldInputs, bytes_.data() + 2 * kHeldInputs};
+        storeLookedUpBytes(row.r, row.g, row.b, row.width, tables, kHeldInputs, out);
     }
 
 private:
@@ -162,7 +150,7 @@ private:
         }
     }
     void tabulateBytes() {
-        bytes_.resize(3 * kHeldInputs);
+        bytes_.resize(3 * kHeldInputs + 3);  // the red table's 3 readable bytes past its end
         for (size_t c = 0; c < 3; ++c)
             for (uint32_t v = 0; v < kHeldInputs; ++v)
                 bytes_[c * kHeldInputs + v] = toByte15(lookupHeld(extended_[c].data(), static_cast<int32_t>(v)));

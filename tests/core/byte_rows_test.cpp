@@ -41,5 +41,27 @@ TEST(ByteRows, PackedPathsMatchTheScalarRules) {
     }
 }
 
+// Values below, inside and past three tables of 700 entries, every length
+// to 40 (16-pixel steps and tails).
+TEST(ByteRows, LookedUpBytesReadEachChannelsTableAtTheHeldValue) {
+    constexpr int32_t kSize = 700;
+    std::mt19937 random(3);
+    std::vector<uint8_t> tables(3 * kSize + 3);
+    for (uint8_t& entry : tables) entry = static_cast<uint8_t>(random());
+    const uint8_t* const table[3] = {tables.data(), tables.data() + kSize, tables.data() + 2 * kSize};
+    std::uniform_int_distribution<int32_t> value(-100, kSize + 100);
+    for (int n = 0; n <= 40; ++n) {
+        std::vector<int32_t> r(n), g(n), b(n);
+        for (int i = 0; i < n; ++i) r[i] = value(random), g[i] = value(random), b[i] = value(random);
+        std::vector<uint8_t> out(3 * n + 1, 0xee);
+        storeLookedUpBytes(r.data(), g.data(), b.data(), n, table, kSize, out.data());
+        for (int i = 0; i < n; ++i) {
+            const int32_t in[3] = {b[i], g[i], r[i]};
+            for (int c = 0; c < 3; ++c) ASSERT_EQ(out[3 * i + c], table[c][std::clamp(in[c], 0, kSize - 1)]) << n << i;
+        }
+        EXPECT_EQ(out[3 * n], 0xee);
+    }
+}
+
 }  // namespace
 }  // namespace lumetra
