@@ -14,6 +14,7 @@
 #include "pixel/alpha_cover.h"
 #include "pixel/blend_formulas.h"
 #include "pixel/layer_sampler.h"
+#include "pixel/luminance_shifts.h"
 #include "pixel/terms.h"
 
 namespace lumetra {
@@ -73,7 +74,9 @@ inline int32_t mixResult(int32_t a, int32_t f, int32_t t) {
 template <class F>
 LUMETRA_VECTOR_CLONES void luminanceShifts(const uint8_t* __restrict base, const int32_t* __restrict colour,
                                            int32_t* __restrict shifts, int width) {
-    for (int col = 0; col < width; ++col) {
+    // The shift is one luminance less the other; which, the formula says.
+    const bool baseFirst = F::shift({kOne15 - 1, kOne15 - 1, kOne15 - 1}, {0, 0, 0}) > 0;
+    for (int col = luminanceShiftColumns(base, colour, shifts, width, baseFirst); col < width; ++col) {
         const uint8_t* a = base + col * 3;
         const int32_t* b = colour + col * 3;
         const int32_t shift = F::shift({colourToQ15(a[2]), colourToQ15(a[1]), colourToQ15(a[0])}, {b[2], b[1], b[0]});
