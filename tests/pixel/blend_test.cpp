@@ -163,8 +163,8 @@ TEST(BlendAlpha, AccumulationOverAFourChannelBase) {
     EXPECT_EQ(blendUniform("opacity", grey(100), grey(200), 50, 1), (Bytes{150, 150, 150, 255}));
 }
 
-// The byte path's division in float with a remainder step, and its split
-// 32-bit mix, over their whole domain: every base byte against every layer
+// The byte path's division in float with a remainder step, its soft light
+// table and its split 32-bit mix, over their whole domain: every base byte against every layer
 // sample a bilinear sample can give (0..32640).
 TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
     for (int c = 0; c < 256; ++c) {
@@ -172,6 +172,7 @@ TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
         for (int32_t b = 0; b <= 32640; ++b) {
             ASSERT_EQ(ColorDodge::byteChannel(a, b), ColorDodge::channel(a, b)) << c << " " << b;
             ASSERT_EQ(ColorBurn::byteChannel(a, b), ColorBurn::channel(a, b)) << c << " " << b;
+            ASSERT_EQ(SoftLight::byteChannel(a, b), SoftLight::channel(a, b)) << c << " " << b;
             const int32_t vivid = VividLight::channel(a, b);
             ASSERT_EQ(VividLight::byteChannel(a, b), vivid) << c << " " << b;
             for (int32_t t : {0, 1, 19660, 32767, 32768})
