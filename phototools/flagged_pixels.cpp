@@ -15,8 +15,9 @@ constexpr std::array<std::array<uint8_t, 8>, 256> kLeftPack = [] {
     std::array<std::array<uint8_t, 8>, 256> table{};
     for (int mask = 0; mask < 256; ++mask) {
         int k = 0;
+        auto& lanes = table[static_cast<size_t>(mask)];
         for (int lane = 0; lane < 8; ++lane)
-            if (mask & (1 << lane)) table[static_cast<size_t>(mask)][static_cast<size_t>(k++)] = static_cast<uint8_t>(lane);
+            if (mask & (1 << lane)) lanes[static_cast<size_t>(k++)] = static_cast<uint8_t>(lane);
     }
     return table;
 }();
@@ -29,7 +30,8 @@ LUMETRA_AVX2 inline void storePacked(int32_t* at, __m256i lanes, __m256i pack) {
 // ones past the chosen are overwritten by the next append or left spare.
 LUMETRA_AVX2 inline void appendLanes(PixelList& list, unsigned mask, __m256i columns, __m256i r, __m256i g, __m256i b,
                                      __m256i l) {
-    const __m256i pack = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(kLeftPack[mask].data())));
+    const __m128i order = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kLeftPack[mask].data()));
+    const __m256i pack = _mm256_cvtepu8_epi32(order);
     storePacked(list.index + list.count, columns, pack);
     storePacked(list.r + list.count, r, pack);
     storePacked(list.g + list.count, g, pack);

@@ -137,7 +137,8 @@ LUMETRA_AVX2 inline __m256i byteOf8(__m256i words) {
 // interpolateBody's channel on eight pixels.
 template <int Channel>
 LUMETRA_AVX2 inline __m256i channel8(const Neighbours8& w, __m256i fx, __m256i fy) {
-    const __m256i top = _mm256_srai_epi32(lerpSum8(byteOf8<Channel>(w.upperLeft), byteOf8<Channel>(w.upperRight), fx), 8);
+    const __m256i top =
+        _mm256_srai_epi32(lerpSum8(byteOf8<Channel>(w.upperLeft), byteOf8<Channel>(w.upperRight), fx), 8);
     const __m256i bottom =
         _mm256_srai_epi32(lerpSum8(byteOf8<Channel>(w.lowerLeft), byteOf8<Channel>(w.lowerRight), fx), 8);
     return _mm256_srai_epi32(lerpSum8(top, bottom, fy), 15);

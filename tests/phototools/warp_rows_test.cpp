@@ -31,7 +31,8 @@ TEST(WarpRows, RunsMatchTheBilinearRuleAtHeldPositions) {
         rows.readChannels(source, run, run, run, n, red.data(), green.data(), blue.data());
         for (int i = 0; i < n; ++i) {
             const auto held = [i](uint32_t at, int32_t by, int32_t top) {
-                return std::clamp(static_cast<int32_t>(at + static_cast<uint32_t>(by) * static_cast<uint32_t>(i)), 0, top);
+                const uint32_t position = at + static_cast<uint32_t>(by) * static_cast<uint32_t>(i);
+                return std::clamp(static_cast<int32_t>(position), 0, top);
             };
             const core::Split15 x = core::split15(held(run.x0, run.dx, source.xMax));
             const core::Split15 y = core::split15(held(run.y0, run.dy, source.yMax));
