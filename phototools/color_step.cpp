@@ -291,7 +291,9 @@ template <class SplitAt>
         // The numerator is below 600 * 32768 < 2^30 and the chroma at most
         // 32767, with a quotient of at most 600: quotientOfUnits is exact.
         const int32_t hue = quotientOfUnits((vmid - vmin) * 600, select(mask(chroma > 0), chroma, 1));
-        const int32_t turned = part.rest + hue;
+        // Masked: an inactive lane's hue (chroma <= 0 divides by 1) is
+        // unbounded, and chroma * f must not overflow.
+        const int32_t turned = (part.rest + hue) & active;
         const int32_t carry = mask(turned >= 600);
         const int32_t f = turned - (600 & carry);
         int32_t sector = part.whole - carry;
