@@ -214,6 +214,10 @@ void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restric
 
 namespace {
 
+struct FactorDivisor {
+    double factor, divisor;
+};
+
 // L + d' held to 0..32767 for d' = trunc(d * factor / divisor), in double
 // as in restoreRow, for each channel of n pixels; factorAndDivisor(L, dmax,
 // dmin) gives the pair.
@@ -225,7 +229,8 @@ template <class FactorAndDivisor>
         const int32_t red = r[i], green = g[i], blue = b[i];
         const double dmax = std::max(red, std::max(green, blue));
         const double dmin = std::min(red, std::min(green, blue));
-        const auto [factor, divisor] = factorAndDivisor(lum, dmax, dmin);
+        const FactorDivisor pair = factorAndDivisor(lum, dmax, dmin);
+        const double factor = pair.factor, divisor = pair.divisor;
         const auto finish = [=](double d) {
             const double scaled = static_cast<int32_t>(d * factor / divisor);
             return static_cast<int32_t>(std::min(std::max(lum + scaled, 0.0), double{kWhite15}));
@@ -235,10 +240,6 @@ template <class FactorAndDivisor>
         b[i] = finish(blue);
     }
 }
-
-struct FactorDivisor {
-    double factor, divisor;
-};
 
 }  // namespace
 
