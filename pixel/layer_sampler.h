@@ -44,12 +44,12 @@ inline int32_t colourSample15(int32_t s) { return s >> 8; }
 inline int32_t alphaSample15(int32_t s) { return (s >= 128 * kOne15 ? s + kOne15 : s) >> 8; }
 
 // The vertical step for one row pair: whole byte values, channel by channel.
-void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int count, int32_t* out);
+void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int count, int16_t* out);
 
 // Each vertically interpolated byte v of the row, packed with the step d to
 // the same channel of the next column: (v << 16) | (d & 0xffff). One read
 // then gives both neighbours of a sample.
-void packNeighbours(const int32_t* vertical, int channels, int count, uint32_t* packed);
+void packNeighbours(const int16_t* vertical, int channels, int count, uint32_t* packed);
 
 // The horizontal step, column by column: column col reads the packed pairs
 // from pairIndex[col] (Channels of them) with fraction[col]. Since v << 15
@@ -142,7 +142,7 @@ public:
         verticalPass(rowOf(layer_, y0) + firstColumn_ * Channels, rowOf(layer_, y1) + firstColumn_ * Channels, fy,
                      realColumns * Channels, vertical_.data());
         if (realColumns < bufferColumns_) {  // x1 past the right edge: repeat the edge column
-            int32_t* edge = vertical_.data() + (realColumns - 1) * Channels;
+            int16_t* edge = vertical_.data() + (realColumns - 1) * Channels;
             std::copy(edge, edge + Channels, edge + Channels);
         }
         packNeighbours(vertical_.data(), Channels, static_cast<int>(packed_.size()) - 1, packed_.data());
@@ -184,7 +184,7 @@ private:
     int columns_ = 0;
     int firstColumn_ = 0;
     int bufferColumns_ = 0;
-    std::vector<int32_t> vertical_;
+    std::vector<int16_t> vertical_;
     std::vector<int32_t> columnOffset_;  // after start: the column's first packed pair
     std::vector<int32_t> columnFraction_;
     std::vector<uint32_t> packed_;
