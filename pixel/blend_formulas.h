@@ -12,6 +12,7 @@
 // The dividing modes expect what a layer sample guarantees: b below 32768.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <concepts>
@@ -158,18 +159,19 @@ struct VividLight : BlendFormula {
 struct LinearLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + 2 * b - 32767; }
 };
+// a held between 2 b - 32768 and 2 b, the upper bound taken first (the
+// bounds never cross, so the order only matters to the reading).
 struct PinLight : BlendFormula {
-    static int32_t channel(int32_t a, int32_t b) {
-        if (a > 2 * b) return 2 * b;
-        if (a >= 2 * b - 32768) return a;
-        return 2 * b - 32768;
-    }
+    static int32_t channel(int32_t a, int32_t b) { return std::min(std::max(a, 2 * b - 32768), 2 * b); }
 };
 struct HardMix : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return b < 32767 - a ? 0 : 32767; }
 };
 struct Difference : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
+    // A byte base and a layer sample are both below 2^15: a - b cannot
+    // overflow, and its absolute value is one vector instruction.
+    static int32_t byteChannel(int32_t a, int32_t b) { return std::abs(a - b); }
 };
 struct Exclude : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + b - (product(a, b) >> 14); }

@@ -164,8 +164,9 @@ TEST(BlendAlpha, AccumulationOverAFourChannelBase) {
 }
 
 // The byte path's division in float with a remainder step, its soft light
-// table and its split 32-bit mix, over their whole domain: every base byte against every layer
-// sample a bilinear sample can give (0..32640).
+// table, its absolute difference and its split 32-bit mix, over their whole
+// domain: every base byte against every layer sample a bilinear sample can
+// give (0..32640).
 TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
     for (int c = 0; c < 256; ++c) {
         const int32_t a = c << 7;
@@ -173,6 +174,7 @@ TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
             ASSERT_EQ(ColorDodge::byteChannel(a, b), ColorDodge::channel(a, b)) << c << " " << b;
             ASSERT_EQ(ColorBurn::byteChannel(a, b), ColorBurn::channel(a, b)) << c << " " << b;
             ASSERT_EQ(SoftLight::byteChannel(a, b), SoftLight::channel(a, b)) << c << " " << b;
+            ASSERT_EQ(Difference::byteChannel(a, b), Difference::channel(a, b)) << c << " " << b;
             const int32_t vivid = VividLight::channel(a, b);
             ASSERT_EQ(VividLight::byteChannel(a, b), vivid) << c << " " << b;
             for (int32_t t : {0, 1, 19660, 32767, 32768})
