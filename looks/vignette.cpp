@@ -15,6 +15,7 @@ constexpr int64_t kLargestRadius = int64_t{1} << 20;
 // Beyond this many distinct q values (far-off or huge windows) the gains
 // are computed one by one instead of tabulated.
 constexpr int64_t kLargestGainTable = int64_t{1} << 18;
+constexpr size_t kLargestTable32 = size_t{1} << 14;
 
 // The law in 32-bit words: q * q keeps its low 32 bits, and a q so large
 // that its square wraps to 0 darkens fully.
@@ -83,6 +84,15 @@ VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_
     for (size_t col = 0; col < columnShare_.size(); ++col)
         columnShare_[col] = columnDistance2_[col] * shape.inverseRadius2;
     byQ_.resize(static_cast<size_t>(qLast - qFirst_ + 1));
+    // Every sum the walk meets, less qFirst << 18, lies in 0 .. size << 18;
+    // with up to 2^14 gains that is below 2^32, and so is each column's
+    // share above the nearest column's.
+    if (byQ_.size() <= kLargestTable32) {
+        nearestShare_ = *colNearest * shape.inverseRadius2;
+        columnAbove32_.resize(columnShare_.size());
+        for (size_t col = 0; col < columnShare_.size(); ++col)
+            columnAbove32_[col] = static_cast<uint32_t>(columnShare_[col] - nearestShare_);
+    }
     for (size_t i = 0; i < byQ_.size(); ++i) byQ_[i] = gainOfQ(qFirst_ + static_cast<int64_t>(i));
 }
 
@@ -99,6 +109,13 @@ LUMETRA_VECTOR_CLONES void VignetteGains::fillGains(int64_t rowDistance2, size_t
     }
     // (t0 + dx^2) * inverse, split so the row's share is taken once.
     const int64_t rowShare = (shape_.radius2 + rowDistance2) * shape_.inverseRadius2;
+    // q - qFirst = (rowShare - (qFirst << 18) + share) >> 18, as the shift
+    // passes a multiple of 2^18; in 32 bits, eight columns a step.
+    const int64_t rowAbove = rowShare + nearestShare_ - (qFirst_ << 18);
+    if (!columnAbove32_.empty() && rowAbove >= 0 && rowAbove <= UINT32_MAX) {
+        fillGains32(static_cast<uint32_t>(rowAbove), begin, end);
+        return;
+    }
     const uint64_t lastIndex = byQ_.size() - 1;
     const int64_t* __restrict share = columnShare_.data();
     const int32_t* __restrict byQ = byQ_.data();
@@ -107,6 +124,22 @@ LUMETRA_VECTOR_CLONES void VignetteGains::fillGains(int64_t rowDistance2, size_t
         const int64_t q = (rowShare + share[col]) >> 18;
         gains[col] = byQ[std::min(static_cast<uint64_t>(q - qFirst_), lastIndex)];
     }
+}
+
+namespace {
+// Gains of columns begin..end-1 by their share above the nearest column's.
+// The index is below 2^14 after the shift: signed 32-bit lanes read it.
+LUMETRA_VECTOR_CLONES void gainsAbove32(const uint32_t* __restrict above, const int32_t* __restrict byQ,
+                                        int32_t* __restrict gains, uint32_t rowAbove, int32_t lastIndex,
+                                        size_t begin, size_t end) {
+    for (size_t col = begin; col < end; ++col)
+        gains[col] = byQ[std::min(static_cast<int32_t>((rowAbove + above[col]) >> 18), lastIndex)];
+}
+}  // namespace
+
+void VignetteGains::fillGains32(uint32_t rowAbove, size_t begin, size_t end) {
+    gainsAbove32(columnAbove32_.data(), byQ_.data(), row_.data(), rowAbove, static_cast<int32_t>(byQ_.size() - 1),
+                 begin, end);
 }
 
 // The gain depends on the column only through its squared distance from

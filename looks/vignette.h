@@ -66,6 +66,8 @@ private:
     int32_t gainOfQ(int64_t q) const;
     // The gains of columns begin..end-1 of the row at squared distance rowDistance2.
     void fillGains(int64_t rowDistance2, size_t begin, size_t end);
+    // The same from the row's sum above the nearest column's, in 32 bits.
+    void fillGains32(uint32_t rowAbove, size_t begin, size_t end);
 
     VignetteShape shape_;
     GainScale scale_;
@@ -74,6 +76,10 @@ private:
     // columnDistance2 * inverseRadius2: with the row's share added, q is
     // one add and a shift.
     std::vector<int64_t> columnShare_;
+    // With a table of up to 2^14 gains, each column's share less the
+    // nearest column's (nearestShare_), which then fits 32 bits.
+    int64_t nearestShare_ = 0;
+    std::vector<uint32_t> columnAbove32_;
     int64_t qFirst_ = 0;
     std::vector<int32_t> byQ_;
     std::vector<int32_t> row_;

@@ -67,6 +67,8 @@ TEST(VignetteGains, MatchTheFormulaOnWindowsNearAndFar) {
     expectRowsMatch(prepareVignette(-80, -100, 400, 300), GainScale::q12, 150, 20, 33, 17);
     expectRowsMatch(prepareVignette(-100, 0, 70000, 50), GainScale::q15, 30000, 0, 40, 3);
     expectRowsMatch(prepareVignette(-100, -1000, 50, 50), GainScale::q15, 0, 0, 50, 50);
+    // A table past 2^14 gains, whose sums need 64 bits.
+    expectRowsMatch(prepareVignette(-100, -200, 400, 300), GainScale::q15, 0, 0, 400, 300);
     expectRowsMatch(prepareVignette(-100, 0, 50, 50), GainScale::q12, 2000000000, -2000000000, 9, 2);
 }
 
