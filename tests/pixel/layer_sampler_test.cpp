@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "pixel/layer_sampler.h"
 #include "pixel/terms.h"
 #include "support/pictures.h"
@@ -27,6 +29,50 @@ TEST(LayerSampler, OpaqueAlphaSamplesToFullCover) {
     sampler.rowStart({3, 3});
     EXPECT_EQ(sampler.sampleColumn(5).a, 32768);
     EXPECT_EQ(sampler.sampleColumn(5).b, 10 << 7);
+}
+
+// Every sample of both layouts against the bilinear rule, on layers whose
+// neighbours differ by up to a full 255, stretched up and shrunk with
+// offsets; alpha with its full-cover rule.
+TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
+    const auto byte = [](int x, int y, int c) {
+        return (x * 7 + y * 13 + c * 5) % 3 == 0 ? 255 : (x * 37 + y * 91 + c * 53) % 256;
+    };
+    const OwnedImage layer = test::makePicture(13, 9, 4, 0, byte);
+    const auto rule = [&](const LayerTransform& t, int32_t x, int32_t y, int c) {
+        const core::Split15 lx = core::split15(layerCoordinate15(x, t.scaleX, t.offsetX, 13));
+        const core::Split15 ly = core::split15(layerCoordinate15(y, t.scaleY, t.offsetY, 9));
+        const int x1 = std::min(lx.whole + 1, 12), y1 = std::min(ly.whole + 1, 8);
+        const int32_t s = core::bilinear15<core::FirstAxis::Down, 15, 0>(
+            byte(lx.whole, ly.whole, c), byte(x1, ly.whole, c), byte(lx.whole, y1, c), byte(x1, y1, c), lx.fraction,
+            ly.fraction);
+        return c == 3 ? alphaSample15(s) : colourSample15(s);
+    };
+    for (const auto& [width, height] : {std::pair{61, 37}, std::pair{6, 5}}) {
+        const WalkFrame frame{width, height, 2, 1};
+        const LayerTransform transform = fitLayer(13, 9, width + 3, height + 2, kFitCoverCentred);
+        LayerSampler<4> interleaved(layer.get(), transform);
+        LayerSampler<4> split(layer.get(), transform, SampleLayout::colourThenCover);
+        interleaved.start(frame);
+        split.start(frame);
+        std::vector<int32_t> colour(static_cast<size_t>(width) * 3 + 1), cover(colour.size());
+        for (int row = 0; row < height; ++row) {
+            const RowSpot spot{row, frame.y + row};
+            interleaved.rowStart(spot);
+            split.prepareRow(spot);
+            split.sampleColumns(0, width, colour.data(), cover.data());
+            for (int col = 0; col < width; ++col) {
+                const auto sample = interleaved.sampleColumn(col);
+                const int32_t values[4] = {sample.b, sample.g, sample.r, sample.a};
+                for (int c = 0; c < 4; ++c) {
+                    const int32_t expected = rule(transform, frame.x + col, spot.y, c);
+                    ASSERT_EQ(values[c], expected) << width << " " << col << "," << row << " " << c;
+                    ASSERT_EQ(c < 3 ? colour[static_cast<size_t>(col * 3 + c)] : cover[static_cast<size_t>(col * 3)],
+                              expected);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
