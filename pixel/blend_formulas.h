@@ -159,8 +159,8 @@ struct VividLight : BlendFormula {
 struct LinearLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return a + 2 * b - 32767; }
 };
-// a held between 2 b - 32768 and 2 b, the upper bound taken first (the
-// bounds never cross, so the order only matters to the reading).
+// a held between 2 b - 32768 and 2 b: the bounds never cross, so which
+// is applied first does not matter, and a min and a max vectorise.
 struct PinLight : BlendFormula {
     static int32_t channel(int32_t a, int32_t b) { return std::min(std::max(a, 2 * b - 32768), 2 * b); }
 };
