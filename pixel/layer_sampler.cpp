@@ -22,16 +22,16 @@ void verticalPass(const uint8_t* __restrict top, const uint8_t* __restrict botto
 LUMETRA_VECTOR_CLONES
 void packNeighbours(const int16_t* __restrict vertical, int channels, int count, uint32_t* __restrict packed) {
     for (int i = 0; i < count; ++i)
-        packed[i] = (static_cast<uint32_t>(static_cast<uint16_t>(vertical[i])) << 16) |
+        packed[i] = (static_cast<uint32_t>(static_cast<uint16_t>(vertical[i])) << 23) |
                     static_cast<uint16_t>(vertical[i + channels] - vertical[i]);
 }
 
 namespace {
 
 [[maybe_unused]] int32_t horizontal(uint32_t pair, int32_t fraction) {
-    const int32_t left = static_cast<int32_t>(pair >> 16);
+    const auto left15 = static_cast<int32_t>(pair >> 16);
     const int32_t step = static_cast<int16_t>(pair & 0xffffu);
-    return (left << 7) + ((step * fraction) >> 8);
+    return left15 + ((step * fraction) >> 8);
 }
 
 [[maybe_unused]] int32_t withAlphaRule(int32_t sample) { return sample + (sample >= 16384 ? 128 : 0); }
@@ -39,11 +39,11 @@ namespace {
 #if defined(__SSE2__)
 // The four packed pairs at `pair` for one column: madd multiplies the low
 // halves (the signed steps d, |d| <= 255) by the fraction (below 32768, so
-// a positive int16) and the high halves (v) by 0, giving d fx exactly.
+// a positive int16) and the high halves (v << 7) by 0, giving d fx exactly.
 inline __m128i horizontal4(const uint32_t* pair, int32_t fraction) {
     const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
     const __m128i steps = _mm_madd_epi16(pairs, _mm_set1_epi32(fraction));
-    return _mm_add_epi32(_mm_slli_epi32(_mm_srli_epi32(pairs, 16), 7), _mm_srai_epi32(steps, 8));
+    return _mm_add_epi32(_mm_srli_epi32(pairs, 16), _mm_srai_epi32(steps, 8));
 }
 
 inline __m128i withAlphaRule(__m128i samples) {
@@ -57,35 +57,60 @@ inline void store4(int32_t* out, __m128i v) { _mm_storeu_si128(reinterpret_cast<
 #if LUMETRA_AVX2_INTRINSICS
 // horizontal4 for two columns at once, col in the low and col + 1 in the
 // high half, each half with its own fraction.
-LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
-                                        int col) {
+// `fractions` holds the fractions from some column on; `spread` picks the
+// two of col and col + 1 into four lanes each.
+LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex, __m256i fractions, int col,
+                                        __m256i spread) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col]));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(packed + pairIndex[col + 1]));
     const __m256i pairs = _mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1);
-    const __m256i fractions = _mm256_permutevar8x32_epi32(
-        _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(fraction + col))),
-        _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1));
-    const __m256i steps = _mm256_madd_epi16(pairs, fractions);
-    return _mm256_add_epi32(_mm256_slli_epi32(_mm256_srli_epi32(pairs, 16), 7), _mm256_srai_epi32(steps, 8));
+    const __m256i steps = _mm256_madd_epi16(pairs, _mm256_permutevar8x32_epi32(fractions, spread));
+    return _mm256_add_epi32(_mm256_srli_epi32(pairs, 16), _mm256_srai_epi32(steps, 8));
 }
 
-// Two columns an iteration. The 3-value layouts gather a pair's six values
-// into one 8-lane store, whose two spare lanes fall on the next column's
-// place: so the last pair (and an odd column) takes the 4-lane path.
+LUMETRA_AVX2 inline __m256i horizontal8(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
+                                        int col) {
+    return horizontal8(packed, pairIndex,
+                       _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(fraction + col))), col,
+                       _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1));
+}
+
+// One pair of columns (col, col + 1) computed by horizontal8: its six
+// colour values, and with a cover its alpha three times per column, each
+// as one 8-lane store whose two spare lanes fall on the next column's
+// place.
+template <bool WithCover>
+LUMETRA_AVX2 inline void storePair3(__m256i v, int col, int32_t* colour, int32_t* cover) {
+    const __m256i gather6 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(colour + col * 3), _mm256_permutevar8x32_epi32(v, gather6));
+    if constexpr (WithCover) {
+        const __m256i alpha = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(3, 3, 3, 7, 7, 7, 7, 7));
+        const __m256i bonus =
+            _mm256_and_si256(_mm256_cmpgt_epi32(alpha, _mm256_set1_epi32(16383)), _mm256_set1_epi32(128));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cover + col * 3), _mm256_add_epi32(alpha, bonus));
+    }
+}
+
+// Four columns an iteration, then pairs: the loop is bound by the
+// instructions issued, and four fractions take one load. The last pair
+// (and an odd column) is left to the 4-lane path, since a pair's stores
+// reach two lanes past it.
+template <bool WithCover>
 LUMETRA_AVX2 int horizontalPairs3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction,
                                   int width, int32_t* colour, int32_t* cover) {
-    const __m256i gather6 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
-    const __m256i alphas = _mm256_setr_epi32(3, 3, 3, 7, 7, 7, 7, 7);
     int col = 0;
-    for (; col + 2 < width; col += 2) {
-        const __m256i v = horizontal8(packed, pairIndex, fraction, col);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(colour + col * 3), _mm256_permutevar8x32_epi32(v, gather6));
-        if (cover) {
-            const __m256i alpha = _mm256_permutevar8x32_epi32(v, alphas);
-            const __m256i bonus = _mm256_and_si256(_mm256_cmpgt_epi32(alpha, _mm256_set1_epi32(16383)), _mm256_set1_epi32(128));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(cover + col * 3), _mm256_add_epi32(alpha, bonus));
-        }
+    for (; col + 4 < width; col += 4) {
+        const __m256i fractions =
+            _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction + col)));
+        const __m256i first =
+            horizontal8(packed, pairIndex, fractions, col, _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1));
+        const __m256i second =
+            horizontal8(packed, pairIndex, fractions, col + 2, _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3));
+        storePair3<WithCover>(first, col, colour, cover);
+        storePair3<WithCover>(second, col + 2, colour, cover);
     }
+    for (; col + 2 < width; col += 2)
+        storePair3<WithCover>(horizontal8(packed, pairIndex, fraction, col), col, colour, cover);
     return col;
 }
 
@@ -107,7 +132,9 @@ LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairInd
 int pairedColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
                    int32_t* colour, int32_t* cover) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (cpuHasAvx2()) return horizontalPairs3(packed, pairIndex, fraction, width, colour, cover);
+    if (cpuHasAvx2())
+        return cover ? horizontalPairs3<true>(packed, pairIndex, fraction, width, colour, cover)
+                     : horizontalPairs3<false>(packed, pairIndex, fraction, width, colour, nullptr);
 #endif
     (void)packed, (void)pairIndex, (void)fraction, (void)width, (void)colour, (void)cover;
     return 0;

@@ -47,8 +47,8 @@ inline int32_t alphaSample15(int32_t s) { return (s >= 128 * kOne15 ? s + kOne15
 void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int count, int16_t* out);
 
 // Each vertically interpolated byte v of the row, packed with the step d to
-// the same channel of the next column: (v << 16) | (d & 0xffff). One read
-// then gives both neighbours of a sample.
+// the same channel of the next column: ((v << 7) << 16) | (d & 0xffff). One
+// read then gives both neighbours of a sample, the left one already in Q15.
 void packNeighbours(const int16_t* vertical, int channels, int count, uint32_t* packed);
 
 // The horizontal step, column by column: column col reads the packed pairs
