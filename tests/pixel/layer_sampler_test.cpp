@@ -31,14 +31,14 @@ TEST(LayerSampler, OpaqueAlphaSamplesToFullCover) {
     EXPECT_EQ(sampler.sampleColumn(5).b, 10 << 7);
 }
 
-// Every sample of both layouts against the bilinear rule, on layers whose
+// Every sample of each layout against the bilinear rule, on layers whose
 // neighbours differ by up to a full 255, stretched up and shrunk with
 // offsets; alpha with its full-cover rule.
 TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
     const auto byte = [](int x, int y, int c) {
         return (x * 7 + y * 13 + c * 5) % 3 == 0 ? 255 : (x * 37 + y * 91 + c * 53) % 256;
     };
-    const OwnedImage layer = test::makePicture(13, 9, 4, 0, byte);
+    const OwnedImage layer = test::makePicture(13, 9, 4, 0, byte), colourLayer = test::makePicture(13, 9, 3, 0, byte);
     const auto rule = [&](const LayerTransform& t, int32_t x, int32_t y, int c) {
         const core::Split15 lx = core::split15(layerCoordinate15(x, t.scaleX, t.offsetX, 13));
         const core::Split15 ly = core::split15(layerCoordinate15(y, t.scaleY, t.offsetY, 9));
@@ -53,22 +53,28 @@ TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
         const LayerTransform transform = fitLayer(13, 9, width + 3, height + 2, kFitCoverCentred);
         LayerSampler<4> interleaved(layer.get(), transform);
         LayerSampler<4> split(layer.get(), transform, SampleLayout::colourThenCover);
+        LayerSampler<3> colourOnly(colourLayer.get(), transform);
         interleaved.start(frame);
         split.start(frame);
+        colourOnly.start(frame);
         std::vector<int32_t> colour(static_cast<size_t>(width) * 3 + 1), cover(colour.size());
         for (int row = 0; row < height; ++row) {
             const RowSpot spot{row, frame.y + row};
             interleaved.rowStart(spot);
+            colourOnly.rowStart(spot);
             split.prepareRow(spot);
             split.sampleColumns(0, width, colour.data(), cover.data());
             for (int col = 0; col < width; ++col) {
                 const auto sample = interleaved.sampleColumn(col);
+                const auto colourSample = colourOnly.sampleColumn(col);
                 const int32_t values[4] = {sample.b, sample.g, sample.r, sample.a};
+                const int32_t colourValues[3] = {colourSample.b, colourSample.g, colourSample.r};
                 for (int c = 0; c < 4; ++c) {
                     const int32_t expected = rule(transform, frame.x + col, spot.y, c);
                     ASSERT_EQ(values[c], expected) << width << " " << col << "," << row << " " << c;
                     ASSERT_EQ(c < 3 ? colour[static_cast<size_t>(col * 3 + c)] : cover[static_cast<size_t>(col * 3)],
                               expected);
+                    if (c < 3) ASSERT_EQ(colourValues[c], expected);
                 }
             }
         }
