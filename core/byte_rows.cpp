@@ -11,7 +11,6 @@ namespace lumetra {
 namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
-LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 
 // 32 values a step. The signed pack to 16 bits keeps every value's side of
 // 0 and of 255 (it saturates at -32768 and 32767), and the unsigned pack to

@@ -21,8 +21,12 @@
 #include <immintrin.h>
 #define LUMETRA_AVX2_INTRINSICS 1
 #define LUMETRA_AVX2 __attribute__((target("avx2")))
+#include <cstdint>
 namespace lumetra {
 inline bool cpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
+// Eight 32-bit lanes read from or written to memory of any alignment.
+LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 }  // namespace lumetra
 #else
 #define LUMETRA_AVX2_INTRINSICS 0

@@ -117,9 +117,6 @@ LUMETRA_AVX2 inline __m256i mix8(__m256i a, __m256i b, __m256i t) {
     return _mm256_srai_epi32(_mm256_add_epi32(_mm256_mullo_epi32(rest, a), _mm256_mullo_epi32(t, b)), 15);
 }
 
-LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-
 // The passes take kBatch groups of eight pixels a step, stage by stage. One
 // group's chain (two quotients, then four dependent 32-bit products) is
 // long, and the processor overlaps too little of the next group's to hide

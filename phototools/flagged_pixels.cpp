@@ -40,8 +40,6 @@ LUMETRA_AVX2 inline void appendLanes(PixelList& list, unsigned mask, __m256i col
     list.count += __builtin_popcount(mask);
 }
 
-LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-
 // Eight flags at a time, without a branch per pixel: the flagged lanes
 // are packed to the front of each list.
 LUMETRA_AVX2 int gatherEights(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,

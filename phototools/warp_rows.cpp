@@ -144,8 +144,6 @@ LUMETRA_AVX2 inline __m256i channel8(const Neighbours8& w, __m256i fx, __m256i f
     return _mm256_srai_epi32(lerpSum8(top, bottom, fy), 15);
 }
 
-LUMETRA_AVX2 inline void store8(int32_t* at, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
-
 // The same read, eight pixels a step in registers: positions, the four
 // neighbours' words gathered at the byte offsets the scalar fetch reads
 // (so no gather passes the picture's last byte either), and the

@@ -7,8 +7,6 @@ namespace lumetra {
 namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
-LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
 // The luminance of eight B, G, R byte pixels (24 bytes) as luminance15 takes
 // it from bytes << 7: (9798 r + 19234 g + 3736 b) >> 8, with b and r paired
