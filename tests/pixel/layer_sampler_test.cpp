@@ -74,7 +74,9 @@ TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
                     ASSERT_EQ(values[c], expected) << width << " " << col << "," << row << " " << c;
                     ASSERT_EQ(c < 3 ? colour[static_cast<size_t>(col * 3 + c)] : cover[static_cast<size_t>(col * 3)],
                               expected);
-                    if (c < 3) ASSERT_EQ(colourValues[c], expected);
+                    if (c < 3) {
+                        ASSERT_EQ(colourValues[c], expected);
+                    }
                 }
             }
         }
