@@ -13,6 +13,7 @@
 #include "core/vector_clones.h"
 #include "pixel/alpha_cover.h"
 #include "pixel/blend_formulas.h"
+#include "pixel/blend_words.h"
 #include "pixel/layer_sampler.h"
 #include "pixel/luminance_shifts.h"
 #include "pixel/terms.h"
@@ -178,12 +179,21 @@ private:
     // between the passes (256 columns measured a few per cent slower).
     static constexpr int kChunkColumns = 128;
 
+    // A 3-channel layer blends at one weight, which the 16-bit pass takes.
+    static constexpr bool kWords = WordFormula<F>::kExists && LayerChannels == 3 && !WideWeight;
+
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
         if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour_.data(), shifts_.data(), columns);
-        blendBytes<F, WideWeight, LayerChannels == 4>(base, colour_.data(), cover_.data(), shifts_.data(),
-                                                      unclamped_.data(), columns * 3, opacity_);
-        storeClampedBytes(unclamped_.data(), out, static_cast<size_t>(columns) * 3);
+        const int count = columns * 3;
+        int done = 0;
+        if constexpr (kWords) done = blendWords<F>(base, colour_.data(), out, count, opacity_);
+        const auto from = [done](std::vector<int32_t>& values) {  // an unused buffer stays empty
+            return values.empty() ? values.data() : values.data() + done;
+        };
+        blendBytes<F, WideWeight, LayerChannels == 4>(base + done, from(colour_), from(cover_), from(shifts_),
+                                                      unclamped_.data(), count - done, opacity_);
+        storeClampedBytes(unclamped_.data(), out + done, static_cast<size_t>(count - done));
     }
 
     const IplImage* base_;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "pixel/blend.h"
 #include "pixel/blend_formulas.h"
+#include "pixel/blend_words.h"
 #include "pixel/canvas.h"
 #include "pixel/routines.h"
 #include "support/pictures.h"
@@ -181,6 +183,30 @@ TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
                 ASSERT_EQ(mix15Split(a, vivid, t), mix15Wide(a, vivid, t)) << c << " " << b << " " << t;
         }
     }
+}
+
+// The 16-bit pass against the byte the 32-bit rule stores, for every base
+// byte and every layer sample, at the weights at and next to its ends.
+template <class F>
+void expectWordsMatchTheRule() {
+    std::vector<int32_t> colour(32641);
+    for (int32_t b = 0; b <= 32640; ++b) colour[static_cast<size_t>(b)] = b;
+    std::vector<uint8_t> base(colour.size()), out(colour.size());
+    for (int32_t t : {1, 19661, 32767, 32768}) {
+        for (int c = 0; c < 256; ++c) {
+            std::fill(base.begin(), base.end(), static_cast<uint8_t>(c));
+            const int done = blendWords<F>(base.data(), colour.data(), out.data(), 32641, t);
+            const int32_t a = c << 7;
+            for (int b = 0; b < done; ++b)
+                ASSERT_EQ(out[static_cast<size_t>(b)], toByte15(mix15(a, F::channel(a, b), t))) << c << " " << b;
+        }
+    }
+}
+
+TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
+    expectWordsMatchTheRule<Overlay>();
+    expectWordsMatchTheRule<HardLight>();
+    expectWordsMatchTheRule<HardMix>();
 }
 
 TEST(BlendByName, MatchesNamesExactly) {

@@ -1,0 +1,106 @@
+#include "pixel/blend_words.h"
+
+#include "core/vector_clones.h"
+
+namespace lumetra {
+
+#if LUMETRA_AVX2_INTRINSICS
+namespace {
+
+// The formulas on a base a = byte << 7 and a sample b (both 0..32640) in
+// 16-bit lanes. (a b) >> 14 is the unsigned high half of 2a x 2b, both
+// below 2^16. The upper halves of overlay and hard light,
+// 2 (a + b) - m - 32767, lie in 1..32768 and come out exactly from
+// arithmetic that wraps at 16 bits; 32768 only over a white base (a byte
+// of 255 either way, see mixWords).
+LUMETRA_AVX2 inline __m256i halfProduct(__m256i a, __m256i b) {
+    return _mm256_mulhi_epu16(_mm256_add_epi16(a, a), _mm256_add_epi16(b, b));
+}
+LUMETRA_AVX2 inline __m256i screenHalf(__m256i a, __m256i b, __m256i m) {
+    const __m256i sum = _mm256_add_epi16(a, b);
+    return _mm256_sub_epi16(_mm256_sub_epi16(_mm256_add_epi16(sum, sum), m), _mm256_set1_epi16(32767));
+}
+// Lanes of x below 16384 (x is 0..32640, so signed compares hold).
+LUMETRA_AVX2 inline __m256i belowHalf(__m256i x) { return _mm256_cmpgt_epi16(_mm256_set1_epi16(16384), x); }
+
+template <class F>
+struct Words;
+template <>
+struct Words<Overlay> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        const __m256i m = halfProduct(a, b);
+        return _mm256_blendv_epi8(screenHalf(a, b, m), m, belowHalf(a));
+    }
+};
+template <>
+struct Words<HardLight> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        const __m256i m = halfProduct(a, b);
+        return _mm256_blendv_epi8(screenHalf(a, b, m), m, belowHalf(b));
+    }
+};
+template <>
+struct Words<HardMix> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        const __m256i below = _mm256_cmpgt_epi16(_mm256_sub_epi16(_mm256_set1_epi16(32767), a), b);
+        return _mm256_andnot_si256(below, _mm256_set1_epi16(32767));
+    }
+};
+
+// The mix and its shift to a byte, a + ((t (f - a)) >> 15) >> 7, as
+// ((32768 - t) a + t f) >> 22: the multiple 32768 a passes the floor
+// shift unchanged, so the two are equal, and with a and f in 0..32767 and
+// t in 1..32767 each is one pair product sum. f is held to 32767 first:
+// it is 32768 only over a white base a = 32640, where both values mix to
+// 32640 + (t < 32768 ? 0..127 : 0), a byte of 255. At t = 32768 the mix
+// is f itself.
+template <bool Full>
+LUMETRA_AVX2 inline __m256i mixWords(__m256i a, __m256i f, __m256i weights) {
+    const __m256i held = _mm256_min_epu16(f, _mm256_set1_epi16(32767));
+    if constexpr (Full) return _mm256_srli_epi16(held, 7);
+    // The unpacks pair words 0-3 and 8-11, then 4-7 and 12-15; the pack
+    // puts them back in order.
+    const __m256i low = _mm256_srli_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, held), weights), 22);
+    const __m256i high = _mm256_srli_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, held), weights), 22);
+    return _mm256_packs_epi32(low, high);
+}
+
+// Sixteen colour samples as words, in order.
+LUMETRA_AVX2 inline __m256i samplesAsWords(const int32_t* colour) {
+    return _mm256_permute4x64_epi64(_mm256_packus_epi32(load8(colour), load8(colour + 8)), _MM_SHUFFLE(3, 1, 2, 0));
+}
+
+template <class F, bool Full>
+LUMETRA_AVX2 int blendWordsAvx2(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t) {
+    const __m256i weights = _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(t) << 16) | (32768u - t)));
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        const __m256i a = _mm256_slli_epi16(_mm256_cvtepu8_epi16(bytes), 7);
+        const __m256i mixed = mixWords<Full>(a, Words<F>::formula(a, samplesAsWords(colour + i)), weights);
+        const __m256i packed = _mm256_packus_epi16(mixed, mixed);  // bytes 0-7 and 8-15 in the two lanes
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0))));
+    }
+    return i;
+}
+
+}  // namespace
+#endif
+
+template <class F>
+int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (t >= 1 && t <= kOne15 && cpuHasAvx2())
+        return t == kOne15 ? blendWordsAvx2<F, true>(base, colour, out, count, t)
+                           : blendWordsAvx2<F, false>(base, colour, out, count, t);
+#endif
+    (void)base, (void)colour, (void)out, (void)count, (void)t;
+    return 0;
+}
+
+template int blendWords<Overlay>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+template int blendWords<HardLight>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+template int blendWords<HardMix>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+
+}  // namespace lumetra
