@@ -40,6 +40,64 @@ struct Words<HardLight> {
     }
 };
 template <>
+struct Words<Opacity> {
+    LUMETRA_AVX2 static __m256i formula(__m256i, __m256i b) { return b; }
+};
+template <>
+struct Words<Darken> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) { return _mm256_min_epi16(a, b); }
+};
+template <>
+struct Words<Lighten> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) { return _mm256_max_epi16(a, b); }
+};
+// (a b) >> 15 is the unsigned high half of 2a x b.
+template <>
+struct Words<Multiply> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) { return _mm256_mulhi_epu16(_mm256_add_epi16(a, a), b); }
+};
+// a + b - ((a b) >> 15) lies in 0..32767, so arithmetic that wraps at 16
+// bits gives it.
+template <>
+struct Words<Screen> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        return _mm256_sub_epi16(_mm256_add_epi16(a, b), Words<Multiply>::formula(a, b));
+    }
+};
+template <>
+struct Words<LinearDodge> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        return _mm256_min_epu16(_mm256_add_epi16(a, b), _mm256_set1_epi16(32767));
+    }
+};
+// a + b - 32767 held at 0 is the unsigned saturating a + b less 32767.
+template <>
+struct Words<LinearBurn> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        return _mm256_subs_epu16(_mm256_add_epi16(a, b), _mm256_set1_epi16(32767));
+    }
+};
+// 2 b - 32768 fits a signed word and the max with a is not negative; 2 b
+// fits an unsigned one, hence the unsigned min.
+template <>
+struct Words<PinLight> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        const __m256i twice = _mm256_add_epi16(b, b);
+        return _mm256_min_epu16(_mm256_max_epi16(a, _mm256_sub_epi16(twice, _mm256_set1_epi16(-32768))), twice);
+    }
+};
+template <>
+struct Words<Difference> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) { return _mm256_abs_epi16(_mm256_sub_epi16(a, b)); }
+};
+// a + b - ((a b) >> 14) lies in 0..32640.
+template <>
+struct Words<Exclude> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        return _mm256_sub_epi16(_mm256_add_epi16(a, b), halfProduct(a, b));
+    }
+};
+template <>
 struct Words<HardMix> {
     LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
         const __m256i below = _mm256_cmpgt_epi16(_mm256_sub_epi16(_mm256_set1_epi16(32767), a), b);
@@ -99,8 +157,20 @@ int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int cou
     return 0;
 }
 
-template int blendWords<Overlay>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
-template int blendWords<HardLight>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
-template int blendWords<HardMix>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+#define LUMETRA_BLEND_WORDS(F) template int blendWords<F>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+LUMETRA_BLEND_WORDS(Opacity)
+LUMETRA_BLEND_WORDS(Darken)
+LUMETRA_BLEND_WORDS(Lighten)
+LUMETRA_BLEND_WORDS(Multiply)
+LUMETRA_BLEND_WORDS(Screen)
+LUMETRA_BLEND_WORDS(LinearDodge)
+LUMETRA_BLEND_WORDS(LinearBurn)
+LUMETRA_BLEND_WORDS(Overlay)
+LUMETRA_BLEND_WORDS(HardLight)
+LUMETRA_BLEND_WORDS(PinLight)
+LUMETRA_BLEND_WORDS(HardMix)
+LUMETRA_BLEND_WORDS(Difference)
+LUMETRA_BLEND_WORDS(Exclude)
+#undef LUMETRA_BLEND_WORDS
 
 }  // namespace lumetra

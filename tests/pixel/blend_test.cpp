@@ -204,9 +204,19 @@ void expectWordsMatchTheRule() {
 }
 
 TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
+    expectWordsMatchTheRule<Opacity>();
+    expectWordsMatchTheRule<Darken>();
+    expectWordsMatchTheRule<Lighten>();
+    expectWordsMatchTheRule<Multiply>();
+    expectWordsMatchTheRule<Screen>();
+    expectWordsMatchTheRule<LinearDodge>();
+    expectWordsMatchTheRule<LinearBurn>();
     expectWordsMatchTheRule<Overlay>();
     expectWordsMatchTheRule<HardLight>();
+    expectWordsMatchTheRule<PinLight>();
     expectWordsMatchTheRule<HardMix>();
+    expectWordsMatchTheRule<Difference>();
+    expectWordsMatchTheRule<Exclude>();
 }
 
 TEST(BlendByName, MatchesNamesExactly) {
