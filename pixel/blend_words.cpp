@@ -97,6 +97,23 @@ struct Words<Exclude> {
         return _mm256_sub_epi16(_mm256_add_epi16(a, b), halfProduct(a, b));
     }
 };
+// The half's term, read by base byte from kSoftLightByteTerms (0..8192),
+// scaled by 2 b - 32767 (which fits a signed word): the signed high half
+// of that times twice the term is the product's floor shift by 15.
+template <>
+struct Words<SoftLight> {
+    LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
+        const __m256i upper = _mm256_andnot_si256(belowHalf(b), _mm256_set1_epi16(256));
+        const __m256i index = _mm256_add_epi16(_mm256_srli_epi16(a, 7), upper);
+        const int* terms = kSoftLightByteTerms.data();
+        const __m256i low = _mm256_i32gather_epi32(terms, _mm256_cvtepu16_epi32(_mm256_castsi256_si128(index)), 4);
+        const __m256i high =
+            _mm256_i32gather_epi32(terms, _mm256_cvtepu16_epi32(_mm256_extracti128_si256(index, 1)), 4);
+        const __m256i term = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i strength = _mm256_sub_epi16(_mm256_add_epi16(b, b), _mm256_set1_epi16(32767));
+        return _mm256_add_epi16(a, _mm256_mulhi_epi16(strength, _mm256_add_epi16(term, term)));
+    }
+};
 template <>
 struct Words<HardMix> {
     LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
@@ -168,6 +185,7 @@ LUMETRA_BLEND_WORDS(LinearBurn)
 LUMETRA_BLEND_WORDS(Overlay)
 LUMETRA_BLEND_WORDS(HardLight)
 LUMETRA_BLEND_WORDS(PinLight)
+LUMETRA_BLEND_WORDS(SoftLight)
 LUMETRA_BLEND_WORDS(HardMix)
 LUMETRA_BLEND_WORDS(Difference)
 LUMETRA_BLEND_WORDS(Exclude)

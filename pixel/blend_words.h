@@ -11,17 +11,17 @@
 
 namespace lumetra {
 
-// Every mode whose result over a byte base stays in 0..32768; linear
-// light leaves it, the dividing modes and soft light need wider steps, and
-// color and luminosity work on whole pixels.
+// Every mode whose result over a byte base stays in 0..32768 and fits
+// 16-bit steps: linear light leaves the range, the dividing modes need
+// wider steps, and color and luminosity work on whole pixels.
 template <class F>
 struct WordFormula {
     static constexpr bool kExists =
         std::is_same_v<F, Opacity> || std::is_same_v<F, Darken> || std::is_same_v<F, Lighten> ||
         std::is_same_v<F, Multiply> || std::is_same_v<F, Screen> || std::is_same_v<F, LinearDodge> ||
         std::is_same_v<F, LinearBurn> || std::is_same_v<F, Overlay> || std::is_same_v<F, HardLight> ||
-        std::is_same_v<F, PinLight> || std::is_same_v<F, HardMix> || std::is_same_v<F, Difference> ||
-        std::is_same_v<F, Exclude>;
+        std::is_same_v<F, SoftLight> || std::is_same_v<F, PinLight> || std::is_same_v<F, HardMix> ||
+        std::is_same_v<F, Difference> || std::is_same_v<F, Exclude>;
 };
 
 // out[i] = the byte the byte path gives for base byte base[i], colour sample

@@ -214,6 +214,7 @@ TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
     expectWordsMatchTheRule<Overlay>();
     expectWordsMatchTheRule<HardLight>();
     expectWordsMatchTheRule<PinLight>();
+    expectWordsMatchTheRule<SoftLight>();
     expectWordsMatchTheRule<HardMix>();
     expectWordsMatchTheRule<Difference>();
     expectWordsMatchTheRule<Exclude>();
