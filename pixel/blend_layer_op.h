@@ -181,6 +181,7 @@ private:
 
     // A 3-channel layer blends at one weight, which the 16-bit pass takes.
     static constexpr bool kWords = WordFormula<F>::kExists && LayerChannels == 3 && !WideWeight;
+    static constexpr bool kShiftWords = ShiftFormula<F> && LayerChannels == 3 && !WideWeight;
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
@@ -188,6 +189,7 @@ private:
         const int count = columns * 3;
         int done = 0;
         if constexpr (kWords) done = blendWords<F>(base, colour_.data(), out, count, opacity_);
+        if constexpr (kShiftWords) done = blendShiftWords<F>(base, colour_.data(), shifts_.data(), out, count, opacity_);
         const auto from = [done](std::vector<int32_t>& values) {  // an unused buffer stays empty
             return values.empty() ? values.data() : values.data() + done;
         };

@@ -1,5 +1,7 @@
 #include "pixel/blend_words.h"
 
+#include <type_traits>
+
 #include "core/vector_clones.h"
 
 namespace lumetra {
@@ -140,22 +142,74 @@ LUMETRA_AVX2 inline __m256i mixWords(__m256i a, __m256i f, __m256i weights) {
     return _mm256_packs_epi32(low, high);
 }
 
-// Sixteen colour samples as words, in order.
+// Sixteen colour samples (0..32640) or luminance shifts (within +-32640)
+// as words, in order.
 LUMETRA_AVX2 inline __m256i samplesAsWords(const int32_t* colour) {
-    return _mm256_permute4x64_epi64(_mm256_packus_epi32(load8(colour), load8(colour + 8)), _MM_SHUFFLE(3, 1, 2, 0));
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(load8(colour), load8(colour + 8)), _MM_SHUFFLE(3, 1, 2, 0));
+}
+
+LUMETRA_AVX2 inline __m256i baseWords(const uint8_t* base) {
+    return _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base))), 7);
+}
+
+// Sixteen words stored as bytes, each held to 0..255.
+LUMETRA_AVX2 inline void storeWords(uint8_t* out, __m256i words) {
+    const __m256i packed = _mm256_packus_epi16(words, words);  // bytes 0-7 and 8-15 in the two lanes
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0))));
+}
+
+LUMETRA_AVX2 inline __m256i pairWeights(int32_t low, int32_t high) {
+    return _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(high) << 16) | (static_cast<uint32_t>(low) & 0xffffu)));
 }
 
 template <class F, bool Full>
 LUMETRA_AVX2 int blendWordsAvx2(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t) {
-    const __m256i weights = _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(t) << 16) | (32768u - t)));
+    const __m256i weights = pairWeights(kOne15 - t, t);
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m256i a = baseWords(base + i);
+        storeWords(out + i, mixWords<Full>(a, Words<F>::formula(a, samplesAsWords(colour + i)), weights));
+    }
+    return i;
+}
+
+// "color" and "luminosity": f = c + shift, c the sample (color) or the base
+// (luminosity), which may leave 16 bits, so the pass keeps 32-bit lanes but
+// takes its products as multiply-adds of words (one operation each) and
+// stores bytes directly. The mix and its shift to a byte is
+// ((32768 - t) a + t c + t shift) >> 22, equal to it as in mixWords; with
+// a, c in 0..32640 and |shift| <= 32640 every sum stays inside 32 bits.
+// At t = 32768 the mix is f itself.
+template <class F, bool Full>
+LUMETRA_AVX2 inline __m256i shiftedMix8(__m256i a, __m256i c, __m256i shift, __m256i weights, __m256i shiftWeight) {
+    if constexpr (Full) return _mm256_srai_epi32(_mm256_add_epi32(c, shift), 7);
+    // t shift: the shift's low word times t (its high word weighs 0).
+    const __m256i shifted = _mm256_madd_epi16(shift, shiftWeight);
+    if constexpr (std::is_same_v<F, Luminosity>)  // c = a: 32768 a + t shift
+        return _mm256_srai_epi32(_mm256_add_epi32(_mm256_slli_epi32(a, 15), shifted), 22);
+    const __m256i baseAndSample = _mm256_or_si256(a, _mm256_slli_epi32(c, 16));
+    return _mm256_srai_epi32(_mm256_add_epi32(_mm256_madd_epi16(baseAndSample, weights), shifted), 22);
+}
+
+template <class F, bool Full>
+LUMETRA_AVX2 int blendShiftWordsAvx2(const uint8_t* base, const int32_t* colour, const int32_t* shifts,
+                                     uint8_t* out, int count, int32_t t) {
+    constexpr bool kFromSample = std::is_same_v<F, Color>;
+    const __m256i weights = pairWeights(kOne15 - t, t), shiftWeight = pairWeights(t, 0);
     int i = 0;
     for (; i + 16 <= count; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        const __m256i a = _mm256_slli_epi16(_mm256_cvtepu8_epi16(bytes), 7);
-        const __m256i mixed = mixWords<Full>(a, Words<F>::formula(a, samplesAsWords(colour + i)), weights);
-        const __m256i packed = _mm256_packus_epi16(mixed, mixed);  // bytes 0-7 and 8-15 in the two lanes
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                         _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0))));
+        const __m256i a0 = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
+        const __m256i a1 = _mm256_slli_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), 7);
+        const __m256i c0 = kFromSample ? load8(colour + i) : a0, c1 = kFromSample ? load8(colour + i + 8) : a1;
+        const __m256i low = shiftedMix8<F, Full>(a0, c0, load8(shifts + i), weights, shiftWeight);
+        const __m256i high = shiftedMix8<F, Full>(a1, c1, load8(shifts + i + 8), weights, shiftWeight);
+        // The packs leave the bytes' quarters as 0-3, 8-11 | 4-7, 12-15.
+        const __m256i words = _mm256_packs_epi32(low, high);
+        const __m256i packed =
+            _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
     }
     return i;
 }
@@ -173,6 +227,21 @@ int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int cou
     (void)base, (void)colour, (void)out, (void)count, (void)t;
     return 0;
 }
+
+template <class F>
+int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* shifts, uint8_t* out, int count,
+                    int32_t t) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (t >= 1 && t <= kOne15 && cpuHasAvx2())
+        return t == kOne15 ? blendShiftWordsAvx2<F, true>(base, colour, shifts, out, count, t)
+                           : blendShiftWordsAvx2<F, false>(base, colour, shifts, out, count, t);
+#endif
+    (void)base, (void)colour, (void)shifts, (void)out, (void)count, (void)t;
+    return 0;
+}
+
+template int blendShiftWords<Color>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
+template int blendShiftWords<Luminosity>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 
 #define LUMETRA_BLEND_WORDS(F) template int blendWords<F>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
 LUMETRA_BLEND_WORDS(Opacity)

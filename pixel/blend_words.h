@@ -30,4 +30,10 @@ struct WordFormula {
 template <class F>
 int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
 
+// The same for "color" and "luminosity", with each channel's luminance
+// shift (within +-32640) in shifts[i].
+template <class F>
+int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* shifts, uint8_t* out, int count,
+                    int32_t t);
+
 }  // namespace lumetra

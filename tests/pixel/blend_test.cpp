@@ -220,6 +220,36 @@ TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
     expectWordsMatchTheRule<Exclude>();
 }
 
+// The same for "color" and "luminosity", whose results may leave the
+// range: every base byte against samples and luminance shifts spread over
+// their ranges, the extremes first.
+template <class F>
+void expectShiftWordsMatchTheRule() {
+    constexpr int kCount = 4096;
+    std::vector<int32_t> colour(kCount), shifts(kCount);
+    for (int i = 0; i < kCount; ++i) {
+        colour[static_cast<size_t>(i)] = i < 4 ? (i & 1) * 32640 : (i * 7919) % 32641;
+        shifts[static_cast<size_t>(i)] = i < 4 ? (i & 2 ? 32640 : -32640) : (i * 104729) % 65281 - 32640;
+    }
+    std::vector<uint8_t> base(kCount), out(kCount);
+    for (int32_t t : {1, 19661, 32767, 32768}) {
+        for (int c = 0; c < 256; ++c) {
+            std::fill(base.begin(), base.end(), static_cast<uint8_t>(c));
+            ASSERT_EQ(blendShiftWords<F>(base.data(), colour.data(), shifts.data(), out.data(), kCount, t), kCount);
+            const int32_t a = c << 7;
+            for (size_t i = 0; i < kCount; ++i) {
+                const int32_t f = F::shifted(a, colour[i], shifts[i]);
+                ASSERT_EQ(out[i], toByte15(mix15Wide(a, f, t))) << c << " " << colour[i] << " " << shifts[i];
+            }
+        }
+    }
+}
+
+TEST(BlendFormulas, SixteenBitShiftPassAgreesWithTheRule) {
+    expectShiftWordsMatchTheRule<Color>();
+    expectShiftWordsMatchTheRule<Luminosity>();
+}
+
 TEST(BlendByName, MatchesNamesExactly) {
     EXPECT_EQ(blendModeIndex("opacity"), 0);
     EXPECT_EQ(blendModeIndex("luminosity"), 19);
