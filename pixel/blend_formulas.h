@@ -25,19 +25,18 @@
 
 namespace lumetra {
 
-// floor(n / d) for 0 <= n < 2^30 with at most 24 significant bits and
-// 0 < d <= 32768, on 8 float lanes where double takes 4; quotients at or
-// past `cap` (at most 2^23) come out between cap - 1 and cap + 1. Exact:
-// n and d are exact in float and the quotient is correctly rounded, so it
-// lies within q 2^-24 < 1 of n / d and its truncation is the true quotient
-// or one off; the remainder n - e d, which fits 32 bits, corrects it.
+// min(floor(n / d), cap) for 0 <= n < 2^30 with at most 24 significant
+// bits, 0 < d <= 32768 and a whole cap of at most 2^23, on 8 float lanes
+// where double takes 4. Exact: n and d are exact in float and the quotient
+// is correctly rounded, so below the cap, with k the floor, the estimate
+// lies between the floats k and k + 1 and truncates to k, or to k + 1 when
+// the remainder n - q d comes out negative; at or past the cap it is held
+// to the cap, whose remainder is not negative. Callers keep q d inside 32
+// bits.
 inline int32_t divideSmall(int32_t numerator, int32_t divisor, float cap) {
     const float estimate = static_cast<float>(numerator) / static_cast<float>(divisor);
-    int32_t q = static_cast<int32_t>(estimate < cap ? estimate : cap);
-    const int32_t remainder = numerator - q * divisor;
-    q -= remainder < 0 ? 1 : 0;
-    q += remainder >= divisor ? 1 : 0;
-    return q;
+    const int32_t q = static_cast<int32_t>(estimate < cap ? estimate : cap);
+    return q - (numerator - q * divisor < 0 ? 1 : 0);
 }
 
 // trunc(sqrt(a << 15)) taken in single precision: the Q15 square root.
