@@ -75,10 +75,11 @@ constexpr int32_t mix15Wide(int64_t a, int64_t b, int64_t t) {
 
 // The same mix for a base a in 0..32767, a weight t in 0..32768 and any
 // int32 b (an unclamped formula result), in 32 bits. Exact: t * (b >> 15) *
-// 32768 is a multiple of 32768, so it passes the floor shift unchanged, and
-// what remains, (32768 - t) a + t (b & 32767), is below 32768 * 32767.
+// 32768 and 32768 a are multiples of 32768, so they pass the floor shift
+// unchanged, and what remains, t ((b & 32767) - a), lies within 32768 *
+// 32767. Two products, where the mix of the two parts takes three.
 constexpr int32_t mix15Split(int32_t a, int32_t b, int32_t t) {
-    return t * (b >> 15) + (((kOne15 - t) * a + t * (b & 32767)) >> 15);
+    return t * (b >> 15) + a + ((t * ((b & 32767) - a)) >> 15);
 }
 
 // Weights 0.299, 0.587, 0.114 in Q15; they sum to 32768, so a grey value is
