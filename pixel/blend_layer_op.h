@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -91,10 +92,21 @@ LUMETRA_VECTOR_CLONES void luminanceShifts(const uint8_t* __restrict base, const
 // result as toByte15 takes it before the clamp: v >> 7, which lies in
 // 0..255 exactly when v lies in 0..32767, so clamping it afterwards gives
 // toByte15(v).
+// At one weight t (0..32768), a wide formula's result (at least 0 over a
+// byte base) is held to ceil(32767 x 32768 / t): at or past it the mix,
+// which is at least floor(t f / 32768), reaches 32767 whatever the base, a
+// byte of 255 either way. Held, t (f - a) fits 32 bits and mixes with one
+// product.
+inline int32_t wideResultBound(int32_t t) {
+    return t > 0 ? static_cast<int32_t>((int64_t{32767} * kOne15 + t - 1) / t) : INT32_MAX;
+}
+
 template <class F, bool WideWeight, bool Covered>
 LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int32_t* __restrict colour,
                                       const int32_t* __restrict cover, const int32_t* __restrict shifts,
                                       int32_t* __restrict bytes, int count, int32_t opacity) {
+    constexpr bool kHeld = F::kWide && !WideWeight && !Covered;
+    const int32_t bound = kHeld ? wideResultBound(opacity) : 0;
     for (int i = 0; i < count; ++i) {
         const int32_t t = Covered ? coverWeight<WideWeight>(opacity, cover[i]) : opacity;
         const int32_t a = colourToQ15(base[i]);
@@ -102,7 +114,8 @@ LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int3
         if constexpr (ShiftFormula<F>) f = F::shifted(a, colour[i], shifts[i]);
         else if constexpr (ByteFormula<F>) f = F::byteChannel(a, colour[i]);
         else f = F::channel(a, colour[i]);
-        bytes[i] = mixResult<F, WideWeight>(a, f, t) >> 7;
+        if constexpr (kHeld) bytes[i] = (a + ((t * (std::min(f, bound) - a)) >> 15)) >> 7;
+        else bytes[i] = mixResult<F, WideWeight>(a, f, t) >> 7;
     }
 }
 

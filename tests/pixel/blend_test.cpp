@@ -6,6 +6,7 @@
 
 #include "pixel/blend.h"
 #include "pixel/blend_formulas.h"
+#include "pixel/blend_layer_op.h"
 #include "pixel/blend_words.h"
 #include "pixel/canvas.h"
 #include "pixel/routines.h"
@@ -185,22 +186,28 @@ TEST(BlendFormulas, ByteFormsAgreeWithTheIntegerFormulasEverywhere) {
     }
 }
 
-// The 16-bit pass against the byte the 32-bit rule stores, for every base
-// byte and every layer sample, at the weights at and next to its ends.
-template <class F>
-void expectWordsMatchTheRule() {
+// A row pass against the byte the rule stores, for every base byte and
+// every layer sample, at the weights at and next to the ends: `row` does
+// what it can of a row and says how much.
+template <class F, class Row>
+void expectRowMatchesTheRule(Row row) {
     std::vector<int32_t> colour(32641);
     for (int32_t b = 0; b <= 32640; ++b) colour[static_cast<size_t>(b)] = b;
     std::vector<uint8_t> base(colour.size()), out(colour.size());
     for (int32_t t : {1, 19661, 32767, 32768}) {
         for (int c = 0; c < 256; ++c) {
             std::fill(base.begin(), base.end(), static_cast<uint8_t>(c));
-            const int done = blendWords<F>(base.data(), colour.data(), out.data(), 32641, t);
+            const int done = row(base.data(), colour.data(), out.data(), 32641, t);
             const int32_t a = c << 7;
             for (int b = 0; b < done; ++b)
-                ASSERT_EQ(out[static_cast<size_t>(b)], toByte15(mix15(a, F::channel(a, b), t))) << c << " " << b;
+                ASSERT_EQ(out[static_cast<size_t>(b)], toByte15(mix15Wide(a, F::channel(a, b), t))) << c << " " << b;
         }
     }
+}
+
+template <class F>
+void expectWordsMatchTheRule() {
+    expectRowMatchesTheRule<F>(blendWords<F>);
 }
 
 TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
@@ -218,6 +225,17 @@ TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
     expectWordsMatchTheRule<HardMix>();
     expectWordsMatchTheRule<Difference>();
     expectWordsMatchTheRule<Exclude>();
+}
+
+// Vivid light at one weight holds its result before one product mixes it.
+TEST(BlendFormulas, HeldWideResultsStoreTheSameBytes) {
+    expectRowMatchesTheRule<VividLight>([](const uint8_t* base, const int32_t* colour, uint8_t* out, int count,
+                                           int32_t t) {
+        std::vector<int32_t> bytes(static_cast<size_t>(count));
+        blendBytes<VividLight, false, false>(base, colour, nullptr, nullptr, bytes.data(), count, t);
+        storeClampedBytes(bytes.data(), out, bytes.size());
+        return count;
+    });
 }
 
 // The same for "color" and "luminosity", whose results may leave the
