@@ -86,12 +86,6 @@ LUMETRA_VECTOR_CLONES void luminanceShifts(const uint8_t* __restrict base, const
     }
 }
 
-// One row of the byte path: `count` colour bytes. `cover` (a 4-channel
-// layer) holds each byte's layer cover, `shifts` (shift formulas) each
-// byte's luminance shift; either is unused otherwise. `bytes` receives each
-// result as toByte15 takes it before the clamp: v >> 7, which lies in
-// 0..255 exactly when v lies in 0..32767, so clamping it afterwards gives
-// toByte15(v).
 // At one weight t (0..32768), a wide formula's result (at least 0 over a
 // byte base) is held to ceil(32767 x 32768 / t): at or past it the mix,
 // which is at least floor(t f / 32768), reaches 32767 whatever the base, a
@@ -101,6 +95,12 @@ inline int32_t wideResultBound(int32_t t) {
     return t > 0 ? static_cast<int32_t>((int64_t{32767} * kOne15 + t - 1) / t) : INT32_MAX;
 }
 
+// One row of the byte path: `count` colour bytes. `cover` (a 4-channel
+// layer) holds each byte's layer cover, `shifts` (shift formulas) each
+// byte's luminance shift; either is unused otherwise. `bytes` receives each
+// result as toByte15 takes it before the clamp: v >> 7, which lies in
+// 0..255 exactly when v lies in 0..32767, so clamping it afterwards gives
+// toByte15(v).
 template <class F, bool WideWeight, bool Covered>
 LUMETRA_VECTOR_CLONES void blendBytes(const uint8_t* __restrict base, const int32_t* __restrict colour,
                                       const int32_t* __restrict cover, const int32_t* __restrict shifts,
@@ -202,7 +202,8 @@ private:
         const int count = columns * 3;
         int done = 0;
         if constexpr (kWords) done = blendWords<F>(base, colour_.data(), out, count, opacity_);
-        if constexpr (kShiftWords) done = blendShiftWords<F>(base, colour_.data(), shifts_.data(), out, count, opacity_);
+        if constexpr (kShiftWords)
+            done = blendShiftWords<F>(base, colour_.data(), shifts_.data(), out, count, opacity_);
         const auto from = [done](std::vector<int32_t>& values) {  // an unused buffer stays empty
             return values.empty() ? values.data() : values.data() + done;
         };

@@ -85,7 +85,7 @@ template <>
 struct Words<PinLight> {
     LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
         const __m256i twice = _mm256_add_epi16(b, b);
-        return _mm256_min_epu16(_mm256_max_epi16(a, _mm256_sub_epi16(twice, _mm256_set1_epi16(-32768))), twice);
+        return _mm256_min_epu16(_mm256_max_epi16(a, _mm256_add_epi16(twice, _mm256_set1_epi16(-32768))), twice);
     }
 };
 template <>
@@ -128,9 +128,9 @@ struct Words<HardMix> {
 // ((32768 - t) a + t f) >> 22: the multiple 32768 a passes the floor
 // shift unchanged, so the two are equal, and with a and f in 0..32767 and
 // t in 1..32767 each is one pair product sum. f is held to 32767 first:
-// it is 32768 only over a white base a = 32640, where both values mix to
-// 32640 + (t < 32768 ? 0..127 : 0), a byte of 255. At t = 32768 the mix
-// is f itself.
+// it is 32768 only over a white base a = 32640, where below t = 32768
+// either value mixes to 32640 plus at most 127, a byte of 255. At t =
+// 32768 the mix is f itself, and 32767 and 32768 both store 255.
 template <bool Full>
 LUMETRA_AVX2 inline __m256i mixWords(__m256i a, __m256i f, __m256i weights) {
     const __m256i held = _mm256_min_epu16(f, _mm256_set1_epi16(32767));
@@ -159,8 +159,10 @@ LUMETRA_AVX2 inline void storeWords(uint8_t* out, __m256i words) {
                      _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0))));
 }
 
+// Each 32-bit lane holding the words low, high: a multiply-add's weights.
 LUMETRA_AVX2 inline __m256i pairWeights(int32_t low, int32_t high) {
-    return _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(high) << 16) | (static_cast<uint32_t>(low) & 0xffffu)));
+    const uint32_t pair = (static_cast<uint32_t>(high) << 16) | (static_cast<uint32_t>(low) & 0xffffu);
+    return _mm256_set1_epi32(static_cast<int32_t>(pair));
 }
 
 template <class F, bool Full>

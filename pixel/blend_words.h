@@ -1,7 +1,8 @@
-// The byte path of the modes whose formula, over a byte base, fits 16-bit
-// lanes: sixteen channels a step instead of eight, and the mix leaves as
-// bytes directly. Each such mode has a WordFormula; the others run the
-// 32-bit byte path alone.
+// The byte path of a 3-channel layer for the modes whose formula, over a
+// byte base, fits 16-bit lanes: sixteen channels a step instead of eight,
+// and the mix leaves as bytes directly. Each such mode has a WordFormula;
+// color and luminosity have a pass of their own in 32-bit lanes, and the
+// other modes run the 32-bit byte path alone.
 #pragma once
 
 #include <cstdint>
