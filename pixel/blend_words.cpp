@@ -142,8 +142,7 @@ LUMETRA_AVX2 inline __m256i mixWords(__m256i a, __m256i f, __m256i weights) {
     return _mm256_packs_epi32(low, high);
 }
 
-// Sixteen colour samples (0..32640) or luminance shifts (within +-32640)
-// as words, in order.
+// Sixteen colour samples (0..32640) as words, in order.
 LUMETRA_AVX2 inline __m256i samplesAsWords(const int32_t* colour) {
     return _mm256_permute4x64_epi64(_mm256_packs_epi32(load8(colour), load8(colour + 8)), _MM_SHUFFLE(3, 1, 2, 0));
 }

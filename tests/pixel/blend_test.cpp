@@ -205,26 +205,14 @@ void expectRowMatchesTheRule(Row row) {
     }
 }
 
-template <class F>
+template <class... Fs>
 void expectWordsMatchTheRule() {
-    expectRowMatchesTheRule<F>(blendWords<F>);
+    (expectRowMatchesTheRule<Fs>(blendWords<Fs>), ...);
 }
 
 TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
-    expectWordsMatchTheRule<Opacity>();
-    expectWordsMatchTheRule<Darken>();
-    expectWordsMatchTheRule<Lighten>();
-    expectWordsMatchTheRule<Multiply>();
-    expectWordsMatchTheRule<Screen>();
-    expectWordsMatchTheRule<LinearDodge>();
-    expectWordsMatchTheRule<LinearBurn>();
-    expectWordsMatchTheRule<Overlay>();
-    expectWordsMatchTheRule<HardLight>();
-    expectWordsMatchTheRule<PinLight>();
-    expectWordsMatchTheRule<SoftLight>();
-    expectWordsMatchTheRule<HardMix>();
-    expectWordsMatchTheRule<Difference>();
-    expectWordsMatchTheRule<Exclude>();
+    expectWordsMatchTheRule<Opacity, Darken, Lighten, Multiply, Screen, LinearDodge, LinearBurn, Overlay, HardLight,
+                            PinLight, SoftLight, HardMix, Difference, Exclude>();
 }
 
 // Vivid light at one weight holds its result before one product mixes it.
