@@ -1,14 +1,17 @@
-// Hot row loops are compiled twice, for AVX2 and for the portable x86-64
-// baseline, and the better one is chosen once when the library loads
-// (an ELF ifunc resolver); functions they inline are compiled for both
-// targets too. Elsewhere, and in builds that define
-// LUMETRA_NO_VECTOR_CLONES (ThreadSanitizer cannot run the resolvers),
-// once.
+// Hot row loops are compiled three times, for x86-64-v4 (AVX-512 with its
+// 64-bit multiplies, shifts and conversions, which the per-hue and tone
+// passes lean on), for AVX2 and for the portable x86-64 baseline, and the
+// best one the processor runs is chosen once when the library loads (an
+// ELF ifunc resolver); functions they inline are compiled for all three
+// targets too. Each target computes the same bits: the loops hold
+// integers and IEEE floating point, and no multiply-add is ever fused. Elsewhere,
+// and in builds that define LUMETRA_NO_VECTOR_CLONES (ThreadSanitizer
+// cannot run the resolvers), once.
 #pragma once
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
     !defined(LUMETRA_NO_VECTOR_CLONES)
-#define LUMETRA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define LUMETRA_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define LUMETRA_VECTOR_CLONES
 #endif

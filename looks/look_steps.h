@@ -188,7 +188,7 @@ inline void runRow(GreyLevelsFloor& op, const uint8_t* in, const RowPlanes& row,
 
 // An HSV step over a run: runs whose channels all lie within 0..32768 take
 // the single-precision quotients, any other run the integer ones. Both are
-// forced inline so they land in the caller's AVX2 clone.
+// forced inline so they land in each of the caller's vector clones.
 template <int32_t (*Divide)(int32_t, int32_t), class Step>
 [[gnu::always_inline]] inline void applyHsvRowWith(const Step& step, const RowPlanes& row) {
     int32_t* __restrict r = row.r;
