@@ -39,9 +39,9 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
         const int a[2] = {rank.lowA, rank.highA}, b[2] = {rank.lowB, rank.highB};
         for (const int half : {0, 1}) {
             const int index = half ? high : low;
-            anchors.light[0][index] = m.hueLight[a[half]], anchors.light[1][index] = m.hueLight[b[half]];
-            anchors.shift[0][index] = m.hueShift[a[half]], anchors.shift[1][index] = m.hueShift[b[half]];
-            anchors.sat[0][index] = m.hueSat[a[half]], anchors.sat[1][index] = m.hueSat[b[half]];
+            anchors.light[index] = anchorPair(m.hueLight[a[half]], m.hueLight[b[half]]);
+            anchors.shift[index] = anchorPair(m.hueShift[a[half]], m.hueShift[b[half]]);
+            anchors.sat[index] = anchorPair(m.hueSat[a[half]], m.hueSat[b[half]]);
         }
     }
     return true;
@@ -335,7 +335,8 @@ namespace {
 // (wa * va + wb * vb) / sum truncated, in double: with the bounds perHueRows
 // sets (|v| <= 2^16, weights and sum below 2^16) the numerator is an exact
 // double below 2^34, and the quotient truncates as in truncatedQuotient.
-[[gnu::always_inline]] inline int32_t weightedQuotient(int32_t wa, int32_t va, int32_t wb, int32_t vb, double sum) {
+[[gnu::always_inline]] inline int32_t weightedQuotient(int32_t wa, int32_t wb, uint64_t anchors, double sum) {
+    const double va = firstAnchor(anchors), vb = secondAnchor(anchors);
     return static_cast<int32_t>((static_cast<double>(wa) * va + static_cast<double>(wb) * vb) / sum);
 }
 
@@ -378,9 +379,9 @@ template <bool Tone>
         const int32_t sum = wa + wb;
         const int32_t anchor = 2 * k + (upper & 1);
         const double divisor = select(mask(sum > 0), sum, 1);  // the quotients of sum 0 are discarded
-        const int32_t light = weightedQuotient(wa, anchors.light[0][anchor], wb, anchors.light[1][anchor], divisor);
-        const int32_t shift = weightedQuotient(wa, anchors.shift[0][anchor], wb, anchors.shift[1][anchor], divisor);
-        const int32_t sat = weightedQuotient(wa, anchors.sat[0][anchor], wb, anchors.sat[1][anchor], divisor);
+        const int32_t light = weightedQuotient(wa, wb, anchors.light[anchor], divisor);
+        const int32_t shift = weightedQuotient(wa, wb, anchors.shift[anchor], divisor);
+        const int32_t sat = weightedQuotient(wa, wb, anchors.sat[anchor], divisor);
         int64_t lit;
         if constexpr (Tone) {
             const int32_t toned = tone[l];

@@ -20,9 +20,17 @@ constexpr int32_t kWhite15 = 32767;
 
 // The per-hue anchors of each ranking's halves, index 2 * ranking + (1 for
 // the upper half): the values of anchor a ([0]) and anchor b ([1]).
+// Each entry holds the two anchors' values of one setting, the first in
+// the low and the second in the high 32 bits, so that one read fetches
+// both.
 struct HueAnchors {
-    int32_t light[2][12], shift[2][12], sat[2][12];
+    uint64_t light[12], shift[12], sat[12];
 };
+inline uint64_t anchorPair(int32_t first, int32_t second) {
+    return static_cast<uint32_t>(first) | static_cast<uint64_t>(static_cast<uint32_t>(second)) << 32;
+}
+inline int32_t firstAnchor(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair)); }
+inline int32_t secondAnchor(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair >> 32)); }
 
 // What the colour step reads, prepared once per call from the map.
 struct ColorTables {
