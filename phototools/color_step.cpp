@@ -39,9 +39,9 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
         const int a[2] = {rank.lowA, rank.highA}, b[2] = {rank.lowB, rank.highB};
         for (const int half : {0, 1}) {
             const int index = half ? high : low;
-            anchors.light[index] = anchorPair(m.hueLight[a[half]], m.hueLight[b[half]]);
-            anchors.shift[index] = anchorPair(m.hueShift[a[half]], m.hueShift[b[half]]);
-            anchors.sat[index] = anchorPair(m.hueSat[a[half]], m.hueSat[b[half]]);
+            anchors.light[index] = pairOf(m.hueLight[a[half]], m.hueLight[b[half]]);
+            anchors.shift[index] = pairOf(m.hueShift[a[half]], m.hueShift[b[half]]);
+            anchors.sat[index] = pairOf(m.hueSat[a[half]], m.hueSat[b[half]]);
         }
     }
     return true;
@@ -135,22 +135,19 @@ void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, 
     }
 }
 
-// The tone rule as selects, so that it vectorises (the tables are read by
-// gathers). oldEnvelope only moves L here, to min(L, 32767) (L is not
-// negative); the envelope product is below 2^29 * 2^14 >> 13, so the
-// multiplier fits 32 bits, and each offset times it fits 64.
+// The tone rule as selects, so that it vectorises (the table is read by
+// gathers). The multiplier fits 32 bits (see toneScaleOf), so each offset
+// times it fits 64.
 template <bool Ranked>
 [[gnu::always_inline]] inline void toneRowBody(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b,
-                                               int n, const int32_t* __restrict inverseEnvelope,
-                                               const int32_t* __restrict tone, const int32_t* __restrict envelope,
+                                               int n, const uint64_t* __restrict toneScale,
                                                uint8_t* __restrict ranking, uint8_t* __restrict flag,
                                                int32_t* __restrict lum) {
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t incoming = luminance15({red, green, blue});
-        const int64_t inv = inverseEnvelope[incoming];
-        const int32_t l = tone[std::min(incoming, kWhite15)];
-        const int32_t mult = static_cast<int32_t>((envelope[l] * inv) >> 13);
+        const ToneScale scale = toneScaleOf(toneScale[incoming]);
+        const int32_t l = scale.l, mult = scale.multiplier;
         const auto scaled = [mult, incoming](int32_t c) {
             return static_cast<int32_t>((static_cast<int64_t>(c - incoming) * mult) >> 15);
         };
@@ -176,10 +173,10 @@ template <bool Ranked>
 }
 
 LUMETRA_VECTOR_CLONES
-void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
-             const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum) {
-    if (ranking) toneRowBody<true>(r, g, b, n, inverseEnvelope, tone, envelope, ranking, flag, lum);
-    else toneRowBody<false>(r, g, b, n, inverseEnvelope, tone, envelope, ranking, flag, lum);
+void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale, uint8_t* ranking, uint8_t* flag,
+             int32_t* lum) {
+    if (ranking) toneRowBody<true>(r, g, b, n, toneScale, ranking, flag, lum);
+    else toneRowBody<false>(r, g, b, n, toneScale, ranking, flag, lum);
 }
 
 // restoreRange as selects, in double: a pixel over white has its offsets
@@ -336,7 +333,7 @@ namespace {
 // sets (|v| <= 2^16, weights and sum below 2^16) the numerator is an exact
 // double below 2^34, and the quotient truncates as in truncatedQuotient.
 [[gnu::always_inline]] inline int32_t weightedQuotient(int32_t wa, int32_t wb, uint64_t anchors, double sum) {
-    const double va = firstAnchor(anchors), vb = secondAnchor(anchors);
+    const double va = lowOf(anchors), vb = highOf(anchors);
     return static_cast<int32_t>((static_cast<double>(wa) * va + static_cast<double>(wb) * vb) / sum);
 }
 
@@ -457,6 +454,15 @@ ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
         t.tone[static_cast<std::size_t>(l)] = tone ? toneOf(m, l) : l;
         t.envelope[static_cast<std::size_t>(l)] =
             static_cast<int32_t>((static_cast<int64_t>(envelopeE(l)) * 109 * t.saturation) >> 22);
+    }
+    if (tone && !perHue) {
+        t.toneScale.resize(65536);
+        for (int32_t l = 0; l < 65536; ++l) {
+            const int32_t toned = t.tone[static_cast<std::size_t>(std::min(l, kWhite15))];
+            const int64_t product = t.envelope[static_cast<std::size_t>(toned)] *
+                                    int64_t{t.inverseEnvelope[static_cast<std::size_t>(l)]};
+            t.toneScale[static_cast<std::size_t>(l)] = pairOf(static_cast<int32_t>(product >> 13), toned);
+        }
     }
     return t;
 }

@@ -20,17 +20,18 @@ constexpr int32_t kWhite15 = 32767;
 
 // The per-hue anchors of each ranking's halves, index 2 * ranking + (1 for
 // the upper half): the values of anchor a ([0]) and anchor b ([1]).
-// Each entry holds the two anchors' values of one setting, the first in
-// the low and the second in the high 32 bits, so that one read fetches
-// both.
+// Two 32-bit values in one 64-bit table entry, so that the row passes
+// fetch both with one read.
+inline uint64_t pairOf(int32_t low, int32_t high) {
+    return static_cast<uint32_t>(low) | static_cast<uint64_t>(static_cast<uint32_t>(high)) << 32;
+}
+inline int32_t lowOf(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair)); }
+inline int32_t highOf(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair >> 32)); }
+
+// Each entry pairs the two anchors' values of one setting, the first low.
 struct HueAnchors {
     uint64_t light[12], shift[12], sat[12];
 };
-inline uint64_t anchorPair(int32_t first, int32_t second) {
-    return static_cast<uint32_t>(first) | static_cast<uint64_t>(static_cast<uint32_t>(second)) << 32;
-}
-inline int32_t firstAnchor(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair)); }
-inline int32_t secondAnchor(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair >> 32)); }
 
 // What the colour step reads, prepared once per call from the map.
 struct ColorTables {
@@ -43,6 +44,9 @@ struct ColorTables {
     std::vector<int32_t> tone;
     // (E(L) * 109 * saturation) >> 22 for L in 0..32767.
     std::vector<int32_t> envelope;
+    // The tone stage's L and multiplier for every incoming L, one read a
+    // pixel (see toneScaleOf); filled for the tone stage alone.
+    std::vector<uint64_t> toneScale;
     const int32_t* hueShift = nullptr;
     const int32_t* hueSat = nullptr;
     const int32_t* hueLight = nullptr;
@@ -93,6 +97,17 @@ inline int32_t oldEnvelope(int32_t& l) {
     }
     return (((l * k + 4913920) >> 7) * 109) >> 7;
 }
+
+// What the tone stage takes from an incoming L (0..65535): the toned L,
+// tone(min(L, 32767)) (oldEnvelope only moves a non-negative L to the
+// top), and the multiplier of the offsets, (envelope(toned L) *
+// inverseEnvelope(L)) >> 13. The envelope is below 2^29 in size and the
+// reciprocal below 2^14, so the multiplier fits 32 bits; tabulated as a
+// pair, the toned L high.
+struct ToneScale {
+    int32_t l, multiplier;
+};
+inline ToneScale toneScaleOf(uint64_t pair) { return {highOf(pair), lowOf(pair)}; }
 
 // Channel order of a ranking: the channels (0 red, 1 green, 2 blue) holding
 // max, mid and min, and the two per-hue anchors of its low and high half.
@@ -220,8 +235,8 @@ void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, 
 // saturateRow: pixels whose scaled offsets leave the range have their
 // offsets in place of their channels, their L in lum and the flag of the
 // side they leave by.
-void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const int32_t* inverseEnvelope, const int32_t* tone,
-             const int32_t* envelope, uint8_t* ranking, uint8_t* flag, int32_t* lum);
+void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale, uint8_t* ranking, uint8_t* flag,
+             int32_t* lum);
 
 // restoreRange on n pixels given as offsets r, g, b from L l; the channels
 // come back in r, g, b. Offsets within +-2^31 and L within 0..32767, as the
@@ -312,6 +327,7 @@ struct ColorView {
     int32_t saturation, rotation;
     int32_t evenPart, oddPart;  // rotationPart and mirroredPart of the rotation
     const int32_t *inverseEnvelope, *tone, *envelope;
+    const uint64_t* toneScale;
     const int32_t *hueShift, *hueSat, *hueLight;
     const HueAnchors* anchors;
     bool perHueRows;
@@ -319,7 +335,8 @@ struct ColorView {
     explicit ColorView(const ColorTables& c)
         : saturation(c.saturation), rotation(c.rotation), evenPart(rotationPart(c.rotation)),
           oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()),
-          tone(c.tone.data()), envelope(c.envelope.data()), hueShift(c.hueShift), hueSat(c.hueSat),
+          tone(c.tone.data()), envelope(c.envelope.data()), toneScale(c.toneScale.data()), hueShift(c.hueShift),
+          hueSat(c.hueSat),
           hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
 };
 
@@ -366,7 +383,7 @@ struct ColorStep {
     void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         uint8_t* ranking = t.rotation != 0 ? s.ranking.data() : nullptr;  // only the rotation reads it
         if constexpr (Tone)
-            toneRow(r, g, b, n, t.inverseEnvelope, t.tone, t.envelope, ranking, s.flag.data(), s.lum.data());
+            toneRow(r, g, b, n, t.toneScale, ranking, s.flag.data(), s.lum.data());
         else
             saturateRow(r, g, b, n, t.saturation, ranking, s.flag.data(), s.lum.data());
         // The flagged pixels in lists by the scalings they take: over
@@ -421,11 +438,10 @@ struct ColorStep {
                 dmin = ((lo - l) * t.saturation) >> 8;
             }
         } else {
-            const int64_t inv = t.inverseEnvelope[static_cast<uint32_t>(l)];
+            const ToneScale scale = toneScaleOf(t.toneScale[static_cast<uint32_t>(l)]);
             const int32_t offsets[5] = {r - l, g - l, b - l, hi - l, lo - l};
-            oldEnvelope(l);
-            l = t.tone[l];
-            const int64_t mult = (t.envelope[l] * inv) >> 13;
+            l = scale.l;
+            const int64_t mult = scale.multiplier;
             d[0] = (offsets[0] * mult) >> 15;
             d[1] = (offsets[1] * mult) >> 15;
             d[2] = (offsets[2] * mult) >> 15;
