@@ -197,7 +197,10 @@ private:
         const auto floor = times_.find("floor/memcpy");
         std::vector<SummaryRow> rows;
         for (const std::string& name : order_) {
-            SummaryRow row{name, times_.at(name), kWidth * static_cast<double>(kHeight) / 1e3 / times_.at(name)};
+            SummaryRow row{};
+            row.name = name;
+            row.ms = times_.at(name);
+            row.megapixelsPerSecond = kWidth * static_cast<double>(kHeight) / 1e3 / row.ms;
             if (floor != times_.end()) row.toMemcpy = row.ms / floor->second;
             const std::string& label = labels_.at(name);
             const std::string prefix = "peer=";

@@ -46,7 +46,7 @@ LUMETRA_AVX2 inline __m256i sampleLuminance8(const int32_t* p) {
 
 LUMETRA_AVX2 int shiftColumns(const uint8_t* base, const int32_t* colour, int32_t* shifts, int width, bool baseFirst) {
     int col = 0;
-    for (; col + 8 < width; col += 8) {
+    for (; col + 8 <= width; col += 8) {
         const __m256i ofBase = byteLuminance8(base + 3 * col), ofSample = sampleLuminance8(colour + 3 * col);
         const __m256i shift = baseFirst ? _mm256_sub_epi32(ofBase, ofSample) : _mm256_sub_epi32(ofSample, ofBase);
         int32_t* out = shifts + 3 * col;
