@@ -4,9 +4,9 @@
 // best one the processor runs is chosen once when the library loads (an
 // ELF ifunc resolver); functions they inline are compiled for all three
 // targets too. Each target computes the same bits: the loops hold
-// integers and IEEE floating point, and no multiply-add is ever fused. Elsewhere,
-// and in builds that define LUMETRA_NO_VECTOR_CLONES (ThreadSanitizer
-// cannot run the resolvers), once.
+// integers and IEEE floating point, and no multiply-add is ever fused.
+// Elsewhere, and in builds that define LUMETRA_NO_VECTOR_CLONES
+// (ThreadSanitizer cannot run the resolvers), once.
 #pragma once
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \

@@ -18,8 +18,6 @@ namespace lumetra::pt {
 
 constexpr int32_t kWhite15 = 32767;
 
-// The per-hue anchors of each ranking's halves, index 2 * ranking + (1 for
-// the upper half): the values of anchor a ([0]) and anchor b ([1]).
 // Two 32-bit values in one 64-bit table entry, so that the row passes
 // fetch both with one read.
 inline uint64_t pairOf(int32_t low, int32_t high) {
@@ -28,7 +26,8 @@ inline uint64_t pairOf(int32_t low, int32_t high) {
 inline int32_t lowOf(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair)); }
 inline int32_t highOf(uint64_t pair) { return static_cast<int32_t>(static_cast<uint32_t>(pair >> 32)); }
 
-// Each entry pairs the two anchors' values of one setting, the first low.
+// The per-hue anchors of each ranking's halves, index 2 * ranking + (1 for
+// the upper half): the values of anchor a (low) and anchor b (high).
 struct HueAnchors {
     uint64_t light[12], shift[12], sat[12];
 };
@@ -336,8 +335,7 @@ struct ColorView {
         : saturation(c.saturation), rotation(c.rotation), evenPart(rotationPart(c.rotation)),
           oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()),
           tone(c.tone.data()), envelope(c.envelope.data()), toneScale(c.toneScale.data()), hueShift(c.hueShift),
-          hueSat(c.hueSat),
-          hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
+          hueSat(c.hueSat), hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
 };
 
 template <bool Tone, bool PerHue>
