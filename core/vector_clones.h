@@ -12,8 +12,12 @@
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
     !defined(LUMETRA_NO_VECTOR_CLONES)
 #define LUMETRA_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+// Loops measured slower in 512-bit lanes than in 256-bit ones take the
+// AVX2 and baseline clones alone.
+#define LUMETRA_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define LUMETRA_VECTOR_CLONES
+#define LUMETRA_AVX2_CLONES
 #endif
 
 // Loops written with AVX2 intrinsics live in functions marked

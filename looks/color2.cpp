@@ -84,6 +84,16 @@ private:
     VignetteGainTerm<GainScale::q15> gain_;
 };
 
+// Variant 6: the curves and saturation revealed from the original by the
+// vignette.
+LUMETRA_AVX2_CLONES void revealWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                    const HueSaturation& saturation, const CurveLutSet& curves) {
+    const VignetteShape shape = prepareVignette(-100, -80, window.width, window.height);
+    KeptRun original;
+    lookWalk(src, dst, window,
+             KeepRunStep(original) | applyCurves(curves) | hsvSaturation(saturation) | RevealStep(original, shape));
+}
+
 // The recipe of each variant (1 to 13).
 LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const CanvasWindow& window, int variant) {
     const HueSaturation& saturation = color2Saturation(variant);
@@ -104,12 +114,7 @@ LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const 
         case 2:
         case 3:
         case 4: return walk(hsvSaturation(saturation) | applyCurves(curves));
-        case 6: {
-            const VignetteShape shape = prepareVignette(-100, -80, window.width, window.height);
-            KeptRun original;
-            return walk(KeepRunStep(original) | applyCurves(curves) | hsvSaturation(saturation) |
-                        RevealStep(original, shape));
-        }
+        case 6: return revealWalk(src, dst, window, saturation, curves);
         case 5:
         case 7:
         case 8:

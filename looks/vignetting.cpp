@@ -52,8 +52,8 @@ LUMETRA_VECTOR_CLONES void radialWalk(const IplImage* src, IplImage* dst, const 
              fused(matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0)) | vignette12(shape));
 }
 
-LUMETRA_VECTOR_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
-                                  const VignettingBase& base, const IplImage* mask, const LayerTransform& stretch) {
+LUMETRA_AVX2_CLONES void maskWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
+                                const VignettingBase& base, const IplImage* mask, const LayerTransform& stretch) {
     lookWalk(src, dst, window,
              fused(matrix(base.saturation) | applyLevels(base.stretch) | clampBelow(0)) |
                  multiplyByMask(layer<3>(mask, stretch)));

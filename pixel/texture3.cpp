@@ -94,9 +94,9 @@ struct Unchanged : PixelOp {
 };
 
 template <PixelOperation PreStep>
-LUMETRA_VECTOR_CLONES void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ,
-                                  const CurveLutSet& a, const CurveLutSet& b, const IplImage* mask,
-                                  const LayerTransform& stretch) {
+LUMETRA_AVX2_CLONES void runLooks(const IplImage* src, IplImage* dst, const CanvasWindow& window, PreStep toQ,
+                                const CurveLutSet& a, const CurveLutSet& b, const IplImage* mask,
+                                const LayerTransform& stretch) {
     lookWalk(src, dst, window, toQ | twoLooks(a, b, maskWeight(layer<3>(mask, stretch))));
 }
 
