@@ -48,7 +48,7 @@ LUMETRA_VECTOR_CLONES void halfBlurLightGrey(const IplImage* src, const IplImage
 
 // Variant 5: 80 % of the soft light of the inverted high-pass (in dst) over
 // the toned picture.
-LUMETRA_VECTOR_CLONES void softLightDetail80(const IplImage* toned, IplImage* dst) {
+LUMETRA_AVX2_CLONES void softLightDetail80(const IplImage* toned, IplImage* dst) {
     forEachPixel(
         dst,
         [](uint8_t* out, const uint8_t* t) {
@@ -101,7 +101,7 @@ LUMETRA_VECTOR_CLONES void detailGrey(const IplImage* src, const IplImage* detai
 
 // Variant 8: 20 % of the overlay of the high-pass (in dst) over the toned
 // picture, then saturation to 90 %.
-LUMETRA_VECTOR_CLONES void overlayDetail20(const IplImage* toned, IplImage* dst) {
+LUMETRA_AVX2_CLONES void overlayDetail20(const IplImage* toned, IplImage* dst) {
     forEachPixel(
         dst,
         [](uint8_t* out, const uint8_t* t) {

@@ -106,7 +106,7 @@ template <class F, PixelValue Blend, PixelValue Weight>
 // positioned on the canvas of `window`. Each recipe's walk is compiled for
 // AVX2 and for the portable baseline.
 template <PixelOperation Op>
-LUMETRA_VECTOR_CLONES void signatureWalk(IplImage* dst, const CanvasWindow& window, Op op) {
+LUMETRA_AVX2_CLONES void signatureWalk(IplImage* dst, const CanvasWindow& window, Op op) {
     const WalkFrame frame = walkFrame(dst, window);
     alignas(64) int32_t planes[3][kRunLength];
     alignas(64) int32_t kept[kScratchSlots][3][kRunLength];

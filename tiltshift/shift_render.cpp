@@ -67,7 +67,7 @@ struct RowSources {
 
 // The two levels around b, mixed linearly in b: level 0 at b = 0, level 1
 // at 2^(16 - T), each further level at twice the b of the one before.
-LUMETRA_VECTOR_CLONES
+LUMETRA_AVX2_CLONES
 void mixRow(const RowSources& sources, int coarsest, const int32_t* columns, const int32_t* blur, int width,
             uint16_t* level0Out, const uint8_t* toEncoded, uint8_t* out) {
     for (int x = 0; x < width; ++x) {
