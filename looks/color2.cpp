@@ -101,7 +101,7 @@ LUMETRA_VECTOR_CLONES void color2Walk(const IplImage* src, IplImage* dst, const 
     // The single curves of 11 and 12 shape all three channels alike.
     const CurveLut single = buildCurveLut(color2Curve(variant));
     const CurveLutSet greyCurve{{single, single, single}};
-    // Inlined, so that the walk is compiled into both clones.
+    // Inlined, so that the walk is compiled into each clone.
     const auto walk = [&](PixelOperation auto recipe) __attribute__((always_inline)) {
         lookWalk(src, dst, window, std::move(recipe));
     };
