@@ -84,14 +84,15 @@ private:
     VignetteGainTerm<GainScale::q15> gain_;
 };
 
-// Variant 6: the curves and saturation revealed from the original by the
-// vignette.
+// Variant 6: the source run is kept, then takes the curves and the
+// saturation; the vignette mixes the kept run back in, so the centre shows
+// the curved pixels and the far edges the untouched ones.
 LUMETRA_AVX2_CLONES void revealWalk(const IplImage* src, IplImage* dst, const CanvasWindow& window,
                                     const HueSaturation& saturation, const CurveLutSet& curves) {
     const VignetteShape shape = prepareVignette(-100, -80, window.width, window.height);
-    KeptRun original;
+    KeptRun untouched;
     lookWalk(src, dst, window,
-             KeepRunStep(original) | applyCurves(curves) | hsvSaturation(saturation) | RevealStep(original, shape));
+             KeepRunStep(untouched) | applyCurves(curves) | hsvSaturation(saturation) | RevealStep(untouched, shape));
 }
 
 // The recipe of each variant (1 to 13).
