@@ -99,19 +99,27 @@ struct Words<Exclude> {
         return _mm256_sub_epi16(_mm256_add_epi16(a, b), halfProduct(a, b));
     }
 };
-// The half's term, read by base byte from kSoftLightByteTerms (0..8192),
-// scaled by 2 b - 32767 (which fits a signed word): the signed high half
-// of that times twice the term is the product's floor shift by 15.
+// The lower half's term a - ((a a) >> 15) is byte << 7 less byte^2 >> 1,
+// with byte^2 below 2^16 in one unsigned word product. The upper half's,
+// squareRoot15(a) - a, takes the single-precision root of byte << 22 (exact
+// as a float) in 32-bit lanes, as squareRoot15 does. The chosen term
+// (0..8192) is scaled by 2 b - 32767 (which fits a signed word): the
+// signed high half of that times twice the term is the product's floor
+// shift by 15.
+LUMETRA_AVX2 inline __m256i rootOfBytes8(__m128i bytes) {
+    const __m256i scaled = _mm256_slli_epi32(_mm256_cvtepu16_epi32(bytes), 22);
+    return _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(scaled)));
+}
 template <>
 struct Words<SoftLight> {
     LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
-        const __m256i upper = _mm256_andnot_si256(belowHalf(b), _mm256_set1_epi16(256));
-        const __m256i index = _mm256_add_epi16(_mm256_srli_epi16(a, 7), upper);
-        const int* terms = kSoftLightByteTerms.data();
-        const __m256i low = _mm256_i32gather_epi32(terms, _mm256_cvtepu16_epi32(_mm256_castsi256_si128(index)), 4);
-        const __m256i high =
-            _mm256_i32gather_epi32(terms, _mm256_cvtepu16_epi32(_mm256_extracti128_si256(index, 1)), 4);
-        const __m256i term = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i bytes = _mm256_srli_epi16(a, 7);
+        const __m256i lower = _mm256_sub_epi16(a, _mm256_srli_epi16(_mm256_mullo_epi16(bytes, bytes), 1));
+        const __m256i roots = _mm256_permute4x64_epi64(
+            _mm256_packs_epi32(rootOfBytes8(_mm256_castsi256_si128(bytes)),
+                               rootOfBytes8(_mm256_extracti128_si256(bytes, 1))),
+            _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i term = _mm256_blendv_epi8(_mm256_sub_epi16(roots, a), lower, belowHalf(b));
         const __m256i strength = _mm256_sub_epi16(_mm256_add_epi16(b, b), _mm256_set1_epi16(32767));
         return _mm256_add_epi16(a, _mm256_mulhi_epi16(strength, _mm256_add_epi16(term, term)));
     }
