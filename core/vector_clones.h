@@ -31,6 +31,13 @@
 #include <cstdint>
 namespace lumetra {
 inline bool cpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
+// Byte lookups in 128-byte tables by permutation (AVX-512 VBMI) live in
+// functions marked LUMETRA_AVX512_VBMI, run only when cpuHasAvx512Vbmi().
+#define LUMETRA_AVX512_VBMI __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")))
+inline bool cpuHasAvx512Vbmi() {
+    return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vl");
+}
 // Eight 32-bit lanes read from or written to memory of any alignment.
 LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }

@@ -1,5 +1,6 @@
 #include "pixel/blend_words.h"
 
+#include <array>
 #include <type_traits>
 
 #include "core/vector_clones.h"
@@ -100,12 +101,20 @@ struct Words<Exclude> {
     }
 };
 // The lower half's term a - ((a a) >> 15) is byte << 7 less byte^2 >> 1,
-// with byte^2 below 2^16 in one unsigned word product. The upper half's,
-// squareRoot15(a) - a, takes the single-precision root of byte << 22 (exact
-// as a float) in 32-bit lanes, as squareRoot15 does. The chosen term
+// with byte^2 below 2^16 in one unsigned word product. The chosen term
 // (0..8192) is scaled by 2 b - 32767 (which fits a signed word): the
 // signed high half of that times twice the term is the product's floor
 // shift by 15.
+LUMETRA_AVX2 inline __m256i softLightWords(__m256i a, __m256i b, __m256i upperTerm) {
+    const __m256i bytes = _mm256_srli_epi16(a, 7);
+    const __m256i lower = _mm256_sub_epi16(a, _mm256_srli_epi16(_mm256_mullo_epi16(bytes, bytes), 1));
+    const __m256i term = _mm256_blendv_epi8(upperTerm, lower, belowHalf(b));
+    const __m256i strength = _mm256_sub_epi16(_mm256_add_epi16(b, b), _mm256_set1_epi16(32767));
+    return _mm256_add_epi16(a, _mm256_mulhi_epi16(strength, _mm256_add_epi16(term, term)));
+}
+// The upper half's term, squareRoot15(a) - a, takes the single-precision
+// root of byte << 22 (exact as a float) in 32-bit lanes, as squareRoot15
+// does.
 LUMETRA_AVX2 inline __m256i rootOfBytes8(__m128i bytes) {
     const __m256i scaled = _mm256_slli_epi32(_mm256_cvtepu16_epi32(bytes), 22);
     return _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(scaled)));
@@ -114,14 +123,11 @@ template <>
 struct Words<SoftLight> {
     LUMETRA_AVX2 static __m256i formula(__m256i a, __m256i b) {
         const __m256i bytes = _mm256_srli_epi16(a, 7);
-        const __m256i lower = _mm256_sub_epi16(a, _mm256_srli_epi16(_mm256_mullo_epi16(bytes, bytes), 1));
         const __m256i roots = _mm256_permute4x64_epi64(
             _mm256_packs_epi32(rootOfBytes8(_mm256_castsi256_si128(bytes)),
                                rootOfBytes8(_mm256_extracti128_si256(bytes, 1))),
             _MM_SHUFFLE(3, 1, 2, 0));
-        const __m256i term = _mm256_blendv_epi8(_mm256_sub_epi16(roots, a), lower, belowHalf(b));
-        const __m256i strength = _mm256_sub_epi16(_mm256_add_epi16(b, b), _mm256_set1_epi16(32767));
-        return _mm256_add_epi16(a, _mm256_mulhi_epi16(strength, _mm256_add_epi16(term, term)));
+        return softLightWords(a, b, _mm256_sub_epi16(roots, a));
     }
 };
 template <>
@@ -183,6 +189,75 @@ LUMETRA_AVX2 int blendWordsAvx2(const uint8_t* base, const int32_t* colour, uint
     return i;
 }
 
+// Soft light with the upper half's terms looked up rather than rooted,
+// thirty-two channels a step in 512-bit vectors. The 256 terms (0..8192)
+// lie in a plane of low and a plane of high bytes, four 64-byte registers
+// each, read by two 128-entry byte permutations and a select on the
+// index's top bit. Each word lane's index repeats the base byte in both
+// its bytes, so the low plane's lookup gives the term's low byte in every
+// byte and the high plane's its high byte: taking the low lane from one
+// and the high from the other forms the term.
+const std::array<uint8_t, 512> kRootTermBytes = [] {
+    std::array<uint8_t, 512> planes{};
+    for (int32_t byte = 0; byte < 256; ++byte) {
+        const int32_t a = colourToQ15(static_cast<uint8_t>(byte));
+        const int32_t term = squareRoot15(a) - a;
+        planes[static_cast<size_t>(byte)] = static_cast<uint8_t>(term & 0xff);
+        planes[static_cast<size_t>(256 + byte)] = static_cast<uint8_t>(term >> 8);
+    }
+    return planes;
+}();
+
+LUMETRA_AVX512_VBMI inline __m512i planeLookup(const __m512i* plane, __m512i index) {
+    const __m512i bottom = _mm512_permutex2var_epi8(plane[0], index, plane[1]);
+    const __m512i top = _mm512_permutex2var_epi8(plane[2], index, plane[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), bottom, top);
+}
+
+// The formula and the mix as softLightWords and mixWords take them, in
+// 32 word lanes; the unpacks and the pack stay within 128-bit lanes, so
+// the words come back in order. (GCC 12's AVX-512 intrinsics start some
+// results from undefined lanes, which it then warns of.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+template <bool Full>
+LUMETRA_AVX512_VBMI int softLightWordsVbmi(const uint8_t* base, const int32_t* colour, uint8_t* out, int count,
+                                           int32_t t) {
+    __m512i planes[8];
+    for (size_t k = 0; k < 8; ++k) planes[k] = _mm512_loadu_si512(kRootTermBytes.data() + 64 * k);
+    const uint32_t pair = (static_cast<uint32_t>(t) << 16) | static_cast<uint32_t>(kOne15 - t);
+    const __m512i weights = _mm512_set1_epi32(static_cast<int32_t>(pair));
+    const __m512i evenWords = _mm512_setr_epi64(0x0006000400020000, 0x000e000c000a0008, 0x0016001400120010,
+                                                0x001e001c001a0018, 0x0026002400220020, 0x002e002c002a0028,
+                                                0x0036003400320030, 0x003e003c003a0038);
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m512i bytes = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + i)));
+        const __m512i index = _mm512_or_si512(bytes, _mm512_slli_epi16(bytes, 8));
+        const __m512i upper =
+            _mm512_mask_blend_epi8(0xaaaaaaaaaaaaaaaaull, planeLookup(planes, index), planeLookup(planes + 4, index));
+        const __m512i a = _mm512_slli_epi16(bytes, 7);
+        const __m512i b = _mm512_permutex2var_epi16(_mm512_loadu_si512(colour + i), evenWords,
+                                                    _mm512_loadu_si512(colour + i + 16));
+        const __m512i lower = _mm512_sub_epi16(a, _mm512_srli_epi16(_mm512_mullo_epi16(bytes, bytes), 1));
+        const __m512i term = _mm512_mask_blend_epi16(_mm512_cmplt_epu16_mask(b, _mm512_set1_epi16(16384)), upper, lower);
+        const __m512i strength = _mm512_sub_epi16(_mm512_add_epi16(b, b), _mm512_set1_epi16(32767));
+        const __m512i f = _mm512_add_epi16(a, _mm512_mulhi_epi16(strength, _mm512_add_epi16(term, term)));
+        const __m512i held = _mm512_min_epu16(f, _mm512_set1_epi16(32767));
+        __m512i mixed;
+        if constexpr (Full) {
+            mixed = _mm512_srli_epi16(held, 7);
+        } else {
+            const __m512i low = _mm512_srli_epi32(_mm512_madd_epi16(_mm512_unpacklo_epi16(a, held), weights), 22);
+            const __m512i high = _mm512_srli_epi32(_mm512_madd_epi16(_mm512_unpackhi_epi16(a, held), weights), 22);
+            mixed = _mm512_packs_epi32(low, high);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm512_cvtepi16_epi8(mixed));
+    }
+    return i;
+}
+#pragma GCC diagnostic pop
+
 // "color" and "luminosity": f = c + shift, c the sample (color) or the base
 // (luminosity), which may leave 16 bits, so the pass keeps 32-bit lanes but
 // takes its products as multiply-adds of words (one operation each) and
@@ -229,9 +304,15 @@ LUMETRA_AVX2 int blendShiftWordsAvx2(const uint8_t* base, const int32_t* colour,
 template <class F>
 int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (t >= 1 && t <= kOne15 && cpuHasAvx2())
-        return t == kOne15 ? blendWordsAvx2<F, true>(base, colour, out, count, t)
-                           : blendWordsAvx2<F, false>(base, colour, out, count, t);
+    if (t < 1 || t > kOne15 || !cpuHasAvx2()) return 0;
+    int done = 0;
+    if constexpr (std::is_same_v<F, SoftLight>) {
+        if (cpuHasAvx512Vbmi())
+            done = t == kOne15 ? softLightWordsVbmi<true>(base, colour, out, count, t)
+                               : softLightWordsVbmi<false>(base, colour, out, count, t);
+    }
+    const auto rest = [&](auto run) { return done + run(base + done, colour + done, out + done, count - done, t); };
+    return t == kOne15 ? rest(blendWordsAvx2<F, true>) : rest(blendWordsAvx2<F, false>);
 #endif
     (void)base, (void)colour, (void)out, (void)count, (void)t;
     return 0;
