@@ -198,12 +198,15 @@ private:
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
-        if constexpr (ShiftFormula<F>) luminanceShifts<F>(base, colour_.data(), shifts_.data(), columns);
         const int count = columns * 3;
         int done = 0;
+        if constexpr (kShiftWords) done = 3 * blendShiftColumns<F>(base, colour_.data(), out, columns, opacity_);
+        if constexpr (ShiftFormula<F>)  // the columns left need their shifts
+            luminanceShifts<F>(base + done, colour_.data() + done, shifts_.data() + done, columns - done / 3);
         if constexpr (kWords) done = blendWords<F>(base, colour_.data(), out, count, opacity_);
         if constexpr (kShiftWords)
-            done = blendShiftWords<F>(base, colour_.data(), shifts_.data(), out, count, opacity_);
+            done += blendShiftWords<F>(base + done, colour_.data() + done, shifts_.data() + done, out + done,
+                                       count - done, opacity_);
         const auto from = [done](std::vector<int32_t>& values) {  // an unused buffer stays empty
             return values.empty() ? values.data() : values.data() + done;
         };

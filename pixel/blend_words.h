@@ -37,4 +37,11 @@ template <class F>
 int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* shifts, uint8_t* out, int count,
                     int32_t t);
 
+// The same over whole B, G, R pixels, each pixel's shift taken on the way:
+// `columns` pixels of base and colour; returns the columns done, every
+// whole sixteen (none without AVX-512 VBMI). Nothing past the last whole
+// sixteen is read or written.
+template <class F>
+int blendShiftColumns(const uint8_t* base, const int32_t* colour, uint8_t* out, int columns, int32_t t);
+
 }  // namespace lumetra
