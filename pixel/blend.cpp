@@ -10,16 +10,6 @@
 
 namespace lumetra {
 
-const std::array<int32_t, 512> kSoftLightByteTerms = [] {
-    std::array<int32_t, 512> terms{};
-    for (int32_t byte = 0; byte < 256; ++byte) {
-        const int32_t a = colourToQ15(static_cast<uint8_t>(byte));
-        terms[static_cast<size_t>(byte)] = a - ((a * a) >> 15);
-        terms[static_cast<size_t>(256 + byte)] = squareRoot15(a) - a;
-    }
-    return terms;
-}();
-
 namespace {
 
 // What a blend fixes once per call, before any pixel is touched.

@@ -13,7 +13,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <concepts>
 #include <cstdint>
@@ -117,11 +116,6 @@ struct HardLight : BlendFormula {
         return b < 16384 ? m : 2 * (a + b) - m - 32767;
     }
 };
-// The term soft light scales for a base a = byte << 7, by byte: entry
-// byte the lower half's a - ((a a) >> 15), entry 256 + byte the upper
-// half's squareRoot15(a) - a.
-extern const std::array<int32_t, 512> kSoftLightByteTerms;
-
 // Both halves are computed and one is selected, which keeps the loops free
 // of branches (and vectorisable).
 struct SoftLight : BlendFormula {
@@ -131,12 +125,14 @@ struct SoftLight : BlendFormula {
         const int32_t lower = wrapAdd(a, product(towardWhite, wrapSub(a, product(a, a) >> 15)) >> 15);
         return b >= 16384 ? upper : lower;
     }
-    // On a byte base the half's term is read (one table, the half chosen
-    // by the index) and scaled by one product; with a byte base and a
-    // layer sample (0..32640) nothing wraps, so this is channel's value.
+    // On a byte base a = byte << 7 the lower half's a a >> 15 is byte^2 >> 1
+    // and the root's argument a << 15 is exact as a float; with a layer
+    // sample (0..32640) nothing wraps, so this is channel's value, in
+    // arithmetic that vectorises without table reads.
     static int32_t byteChannel(int32_t a, int32_t b) {
-        const int32_t term = kSoftLightByteTerms[static_cast<size_t>((a >> 7) + (b >= 16384 ? 256 : 0))];
-        return a + (((2 * b - 32767) * term) >> 15);
+        const int32_t byte = a >> 7;
+        const int32_t upper = squareRoot15(a) - a, lower = a - ((byte * byte) >> 1);
+        return a + (((2 * b - 32767) * (b >= 16384 ? upper : lower)) >> 15);
     }
 };
 struct VividLight : BlendFormula {
