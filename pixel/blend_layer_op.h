@@ -192,15 +192,19 @@ private:
     // between the passes (256 columns measured a few per cent slower).
     static constexpr int kChunkColumns = 128;
 
-    // A 3-channel layer blends at one weight, which the 16-bit pass takes.
+    // A 3-channel layer blends at one weight, which the 16-bit pass takes;
+    // "color" and "luminosity" take whole pixels first, with either layer.
     static constexpr bool kWords = WordFormula<F>::kExists && LayerChannels == 3 && !WideWeight;
     static constexpr bool kShiftWords = ShiftFormula<F> && LayerChannels == 3 && !WideWeight;
+    static constexpr bool kShiftColumns = ShiftFormula<F> && !WideWeight;
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());
         const int count = columns * 3;
         int done = 0;
-        if constexpr (kShiftWords) done = 3 * blendShiftColumns<F>(base, colour_.data(), out, columns, opacity_);
+        if constexpr (kShiftColumns)
+            done = 3 * blendShiftColumns<F>(base, colour_.data(), LayerChannels == 4 ? cover_.data() : nullptr, out,
+                                            columns, opacity_);
         if constexpr (ShiftFormula<F>)  // the columns left need their shifts
             luminanceShifts<F>(base + done, colour_.data() + done, shifts_.data() + done, columns - done / 3);
         if constexpr (kWords) done = blendWords<F>(base, colour_.data(), out, count, opacity_);

@@ -311,8 +311,9 @@ LUMETRA_AVX512_VBMI int softLightWordsVbmi(const uint8_t* base, const int32_t* c
 // pairs and another into G words, each summed by multiply-adds as
 // byteLuminance8 does; the samples' from their B, G, R lanes, picked by
 // two-register permutations, with R and B paired in words. The shift is
-// spread to its pixel's three channels and mixed as shiftedMix8 does, and
-// each result is held to 0..255 as the packs hold it.
+// spread to its pixel's three channels and mixed, at one weight as
+// shiftedMix8 does or at each channel's covered weight as blendBytes does,
+// and each result is held to 0..255 as the packs or the clamp hold it.
 struct ColumnLanes {
     int32_t blue[2][16], green[2][16], red[2][16];  // first from lanes 0..31, then with lanes 32..47
     int32_t spread[3][16];                          // pixel of channels 0..15, 16..31, 32..47
@@ -366,15 +367,25 @@ LUMETRA_AVX512_VBMI inline __m512i shiftedMix16(__m512i a, __m512i c, __m512i sh
                 _mm512_add_epi32(_mm512_madd_epi16(_mm512_or_si512(a, _mm512_slli_epi32(c, 16)), weights), shifted),
                 22);
     }
-    return _mm512_max_epi32(mixed, _mm512_setzero_si512());
+    return mixed;
 }
 
-template <class F, bool Full>
-LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* colour, uint8_t* out, int columns,
-                                         int32_t t) {
+// At the weight t = (opacity cover) >> 15 (0..32768), a + ((t (f - a)) >>
+// 15) >> 7: with f - a within +-65280 the product fits 32 bits.
+template <class F>
+LUMETRA_AVX512_VBMI inline __m512i coveredMix16(__m512i a, __m512i c, __m512i shift, __m512i cover, __m512i opacity) {
+    const __m512i f = _mm512_add_epi32(c, shift);
+    const __m512i t = _mm512_srli_epi32(_mm512_mullo_epi32(opacity, cover), 15);
+    const __m512i moved = _mm512_srai_epi32(_mm512_mullo_epi32(t, _mm512_sub_epi32(f, a)), 15);
+    return _mm512_srai_epi32(_mm512_add_epi32(a, moved), 7);
+}
+
+template <class F, bool Full, bool Covered>
+LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* colour, const int32_t* cover,
+                                         uint8_t* out, int columns, int32_t t) {
     constexpr bool kFromSample = std::is_same_v<F, Color>;
     const bool baseFirst = F::shift({kOne15 - 1, kOne15 - 1, kOne15 - 1}, {0, 0, 0}) > 0;
-    const __m512i weights = wordPairs16(kOne15 - t, t), shiftWeight = wordPairs16(t, 0);
+    const __m512i weights = wordPairs16(kOne15 - t, t), shiftWeight = wordPairs16(t, 0), opacity = _mm512_set1_epi32(t);
     const __m512i blueRedWeights = wordPairs16(3736, 9798), greenWeight = wordPairs16(19234, 0);
     const __m512i blueRedBytes = _mm512_loadu_si512(kPixelBytes.blueRed);
     const __m512i greenBytes = _mm512_loadu_si512(kPixelBytes.green);
@@ -403,10 +414,15 @@ LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* col
         for (int k = 0; k < 3; ++k) {
             const __m512i a = _mm512_slli_epi32(
                 _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k))), 7);
-            const __m512i mixed = shiftedMix16<F, Full>(a, kFromSample ? c[k] : a,
-                                                        _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[k]), shift),
-                                                        weights, shiftWeight);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * k), _mm512_cvtusepi32_epi8(mixed));
+            const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[k]), shift);
+            const __m512i from = kFromSample ? c[k] : a;
+            __m512i mixed;
+            if constexpr (Covered)
+                mixed = coveredMix16<F>(a, from, spread, _mm512_loadu_si512(cover + 3 * col + 16 * k), opacity);
+            else
+                mixed = shiftedMix16<F, Full>(a, from, spread, weights, shiftWeight);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * k),
+                             _mm512_cvtusepi32_epi8(_mm512_max_epi32(mixed, _mm512_setzero_si512())));
         }
     }
     return col;
@@ -446,20 +462,23 @@ int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* s
 }
 
 template <class F>
-int blendShiftColumns(const uint8_t* base, const int32_t* colour, uint8_t* out, int columns, int32_t t) {
+int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t* cover, uint8_t* out, int columns,
+                      int32_t t) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (t >= 1 && t <= kOne15 && cpuHasAvx512Vbmi())
-        return t == kOne15 ? shiftColumnsVbmi<F, true>(base, colour, out, columns, t)
-                           : shiftColumnsVbmi<F, false>(base, colour, out, columns, t);
+    if (t >= 0 && t <= kOne15 && cpuHasAvx512Vbmi()) {
+        if (cover) return shiftColumnsVbmi<F, false, true>(base, colour, cover, out, columns, t);
+        if (t == kOne15) return shiftColumnsVbmi<F, true, false>(base, colour, cover, out, columns, t);
+        if (t >= 1) return shiftColumnsVbmi<F, false, false>(base, colour, cover, out, columns, t);
+    }
 #endif
-    (void)base, (void)colour, (void)out, (void)columns, (void)t;
+    (void)base, (void)colour, (void)cover, (void)out, (void)columns, (void)t;
     return 0;
 }
 
 template int blendShiftWords<Color>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 template int blendShiftWords<Luminosity>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
-template int blendShiftColumns<Color>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
-template int blendShiftColumns<Luminosity>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
+template int blendShiftColumns<Color>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
+template int blendShiftColumns<Luminosity>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 
 #define LUMETRA_BLEND_WORDS(F) template int blendWords<F>(const uint8_t*, const int32_t*, uint8_t*, int, int32_t);
 LUMETRA_BLEND_WORDS(Opacity)

@@ -39,9 +39,12 @@ int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* s
 
 // The same over whole B, G, R pixels, each pixel's shift taken on the way:
 // `columns` pixels of base and colour; returns the columns done, every
-// whole sixteen (none without AVX-512 VBMI). Nothing past the last whole
-// sixteen is read or written.
+// whole sixteen (none without AVX-512 VBMI). With `cover` (each channel's
+// layer cover, a 4-channel layer) t is the opacity (0..32768) and each
+// channel mixes at (t cover) >> 15. Nothing past the last whole sixteen is
+// read or written.
 template <class F>
-int blendShiftColumns(const uint8_t* base, const int32_t* colour, uint8_t* out, int columns, int32_t t);
+int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t* cover, uint8_t* out, int columns,
+                      int32_t t);
 
 }  // namespace lumetra

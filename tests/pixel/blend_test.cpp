@@ -267,34 +267,41 @@ TEST(BlendFormulas, SixteenBitShiftPassAgreesWithTheRule) {
 
 // The 512-bit pass takes each pixel's shift itself: random pixels after
 // the extremes (white over black and the reverse), at widths that leave
-// part of sixteen columns, with nothing written past the columns done.
+// part of sixteen columns, at one weight and at covered weights (with
+// covers 0 and 32768 among them), with nothing written past the columns
+// done.
 template <class F>
 void expectShiftColumnsMatchTheRule() {
     std::mt19937 random(11);
-    std::uniform_int_distribution<int32_t> sample(0, 32640);
+    std::uniform_int_distribution<int32_t> sample(0, 32640), coverOf(0, 32768);
     for (const int columns : {16, 37, 1024}) {
         const size_t count = static_cast<size_t>(columns) * 3;
         std::vector<uint8_t> base(count);
-        std::vector<int32_t> colour(count);
+        std::vector<int32_t> colour(count), cover(count);
         for (size_t i = 0; i < count; ++i) {
             base[i] = i < 6 ? (i < 3 ? 255 : 0) : static_cast<uint8_t>(random());
             colour[i] = i < 6 ? (i < 3 ? 0 : 32640) : sample(random);
+            cover[i] = i < 6 ? (i < 3 ? 32768 : 0) : coverOf(random);
         }
-        for (int32_t t : {1, 19661, 32767, 32768}) {
-            std::vector<uint8_t> out(count, 7);
-            const int columnsDone = blendShiftColumns<F>(base.data(), colour.data(), out.data(), columns, t);
-            const size_t done = 3 * static_cast<size_t>(columnsDone);
-            for (size_t col = 0; col < done; col += 3) {
-                const uint8_t* a = &base[col];
-                const int32_t* b = &colour[col];
-                const int32_t shift = F::shift({a[2] << 7, a[1] << 7, a[0] << 7}, {b[2], b[1], b[0]});
-                for (size_t c = col; c < col + 3; ++c) {
-                    const int32_t f = F::shifted(base[c] << 7, colour[c], shift);
-                    ASSERT_EQ(out[c], toByte15(mix15Wide(base[c] << 7, f, t))) << columns << " " << c << " " << t;
+        for (const bool covered : {false, true})
+            for (int32_t t : {0, 1, 19661, 32767, 32768}) {
+                std::vector<uint8_t> out(count, 7);
+                const int columnsDone = blendShiftColumns<F>(base.data(), colour.data(),
+                                                             covered ? cover.data() : nullptr, out.data(), columns, t);
+                const size_t done = 3 * static_cast<size_t>(columnsDone);
+                for (size_t col = 0; col < done; col += 3) {
+                    const uint8_t* a = &base[col];
+                    const int32_t* b = &colour[col];
+                    const int32_t shift = F::shift({a[2] << 7, a[1] << 7, a[0] << 7}, {b[2], b[1], b[0]});
+                    for (size_t c = col; c < col + 3; ++c) {
+                        const int32_t f = F::shifted(base[c] << 7, colour[c], shift);
+                        const int32_t weight = covered ? (t * cover[c]) >> 15 : t;
+                        ASSERT_EQ(out[c], toByte15(mix15Wide(base[c] << 7, f, weight)))
+                            << columns << " " << c << " " << t << " " << covered;
+                    }
                 }
+                for (size_t c = done; c < count; ++c) ASSERT_EQ(out[c], 7) << "past the columns done";
             }
-            for (size_t c = done; c < count; ++c) ASSERT_EQ(out[c], 7) << "past the columns done";
-        }
     }
 }
 
