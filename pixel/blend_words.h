@@ -31,6 +31,10 @@ struct WordFormula {
 template <class F>
 int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
 
+// blendWords' soft light in 512-bit vectors, thirty-two channels a step
+// (none without AVX-512 VBMI); blendWords<SoftLight> runs it first.
+int softLightWords512(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
+
 // The same for "color" and "luminosity", with each channel's luminance
 // shift (within +-32640) in shifts[i].
 template <class F>
