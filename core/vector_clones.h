@@ -29,14 +29,20 @@
 #define LUMETRA_AVX2_INTRINSICS 1
 #define LUMETRA_AVX2 __attribute__((target("avx2")))
 #include <cstdint>
+#include <cstdlib>
 namespace lumetra {
 inline bool cpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
-// Byte lookups in 128-byte tables by permutation (AVX-512 VBMI) live in
-// functions marked LUMETRA_AVX512_VBMI, run only when cpuHasAvx512Vbmi().
+// Passes written with AVX-512 intrinsics (byte permutations among them,
+// AVX-512 VBMI) live in functions marked LUMETRA_AVX512_VBMI and run only
+// when cpuHasAvx512Vbmi(). The environment variable
+// LUMETRA_NO_AVX512_PASSES (read once, when a pass first asks) sends them
+// to their AVX2 versions instead, which lets the tests run both on one
+// processor; the compiled clones above are left as they are.
 #define LUMETRA_AVX512_VBMI __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")))
 inline bool cpuHasAvx512Vbmi() {
-    return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vl");
+    static const bool usable = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") &&
+                               __builtin_cpu_supports("avx512vl") && !std::getenv("LUMETRA_NO_AVX512_PASSES");
+    return usable;
 }
 // Eight 32-bit lanes read from or written to memory of any alignment.
 LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }

@@ -214,14 +214,6 @@ void expectWordsMatchTheRule() {
 TEST(BlendFormulas, SixteenBitPassAgreesWithTheRuleEverywhere) {
     expectWordsMatchTheRule<Opacity, Darken, Lighten, Multiply, Screen, LinearDodge, LinearBurn, Overlay, HardLight,
                             PinLight, SoftLight, HardMix, Difference, Exclude>();
-    // Soft light sixteen channels a call, too few for its 512-bit pass.
-    expectRowMatchesTheRule<SoftLight>([](const uint8_t* base, const int32_t* colour, uint8_t* out, int count,
-                                          int32_t t) {
-        int done = 0;
-        while (done + 16 <= count && blendWords<SoftLight>(base + done, colour + done, out + done, 16, t) == 16)
-            done += 16;
-        return done;
-    });
 }
 
 // Vivid light at one weight holds its result before one product mixes it.
