@@ -31,10 +31,6 @@ struct WordFormula {
 template <class F>
 int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
 
-// blendWords' soft light in 512-bit vectors, thirty-two channels a step
-// (none without AVX-512 VBMI); blendWords<SoftLight> runs it first.
-int softLightWords512(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
-
 // The same for "color" and "luminosity", with each channel's luminance
 // shift (within +-32640) in shifts[i].
 template <class F>
@@ -50,5 +46,9 @@ int blendShiftWords(const uint8_t* base, const int32_t* colour, const int32_t* s
 template <class F>
 int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t* cover, uint8_t* out, int columns,
                       int32_t t);
+
+// blendWords' soft light in 512-bit vectors, thirty-two channels a step
+// (none without AVX-512 VBMI); blendWords<SoftLight> runs it first.
+int softLightWords512(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t);
 
 }  // namespace lumetra
