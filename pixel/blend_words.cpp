@@ -237,8 +237,8 @@ int blendWords(const uint8_t* base, const int32_t* colour, uint8_t* out, int cou
     if (t < 1 || t > kOne15 || !cpuHasAvx2()) return 0;
     int done = 0;
     if constexpr (std::is_same_v<F, SoftLight>) done = softLightWords512(base, colour, out, count, t);
-    const auto rest = [&](auto run) { return done + run(base + done, colour + done, out + done, count - done, t); };
-    return t == kOne15 ? rest(blendWordsAvx2<F, true>) : rest(blendWordsAvx2<F, false>);
+    const auto avx2 = t == kOne15 ? blendWordsAvx2<F, true> : blendWordsAvx2<F, false>;
+    return done + avx2(base + done, colour + done, out + done, count - done, t);
 #endif
     (void)base, (void)colour, (void)out, (void)count, (void)t;
     return 0;
