@@ -51,6 +51,30 @@ TEST(AutoLevels, ZeroClipsStretchTheDarkestAndBrightestBytes) {
     EXPECT_EQ(underRegion.scale.offset, -2570);
 }
 
+// A large picture settles its clip points from a sample of rows and
+// counts above a few bins; the result must be the whole histogram's, also
+// where the sampled rows mislead, the range is narrow, a fourth channel is
+// present or the rows are padded.
+TEST(AutoLevels, LargePicturesMatchTheWholeHistogram) {
+    const auto shades = [](int x, int y, int c) { return static_cast<uint8_t>((x * 7 + y * 3 + c * 50) % 251); };
+    const auto misleading = [](int x, int y, int c) {
+        return static_cast<uint8_t>(y % 16 == 8 ? 0 : 128 + (x + y + c) % 100);
+    };
+    const auto narrow = [](int x, int y, int) { return static_cast<uint8_t>(100 + (x + y) % 9); };
+    const OwnedImage pictures[] = {
+        test::makePicture(203, 70, 3, 5, shades), test::makePicture(61, 97, 4, 0, shades),
+        test::makePicture(90, 80, 3, 0, misleading), test::makePicture(77, 64, 3, 0, narrow)};
+    const float clips[][2] = {{0.1f, 0.1f}, {0.1f, 0.2f}, {0.01f, 0.01f}, {0.0f, 0.0f}, {0.6f, 0.6f}};
+    for (const auto& picture : pictures)
+        for (const auto& clip : clips) {
+            const AutoLevels whole = autoLevelsOf(takeHistogram(picture.get()), clip[0], clip[1]);
+            const AutoLevels measured = measureAutoLevels(picture.get(), nullptr, clip[0], clip[1]);
+            EXPECT_EQ(measured.scale.scale, whole.scale.scale) << picture->width << " " << clip[0];
+            EXPECT_EQ(measured.scale.offset, whole.scale.offset) << picture->width << " " << clip[0];
+            EXPECT_EQ(measured.range, whole.range) << picture->width << " " << clip[0];
+        }
+}
+
 TEST(AutoLevels, WidensTheClipsUntilTheRangeIsWideEnough) {
     // Half the samples at 10, half at 250. Clips of 0.61 cut past the middle
     // (hi < lo); 0.59 .. 0.51 still do; at 0.49 lo = 10/255 and hi =
