@@ -28,4 +28,12 @@ void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, 
 void storeLookedUpBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const uint8_t* const tables[3],
                         int32_t size, uint8_t* out);
 
+// n pixels of planes out as B, G, R bytes through piecewise linear curves
+// of 1024 segments (pairs[0] blue, [1] green, [2] red): a value v held to
+// 0..32767 reads its segment's pair, start s in the low 16 bits and rise d
+// in the high 16, both signed, and stores (32 s + (v & 31) d) >> 12 held
+// to 0..255.
+void storeInterpolatedBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n,
+                            const uint32_t* const pairs[3], uint8_t* out);
+
 }  // namespace lumetra

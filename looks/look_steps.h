@@ -81,6 +81,7 @@ public:
             for (int byte = 0; byte < 256; ++byte)
                 ofByte_[c][static_cast<size_t>(byte)] = lookupHeld(extended_[c].data(), colourToQ15(static_cast<uint8_t>(byte)));
         }
+        segmentPairs_ = segmentPairsOf(extended_);
     }
     template <class Px>
     void apply(Px& p, PixelContext&) const {
@@ -112,6 +113,12 @@ public:
     // pixels of a call read the curves directly: a small picture or region
     // never pays for the table, a large one pays at most twice.
     [[gnu::always_inline]] void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
+        if (segmentPairs_) {
+            const uint32_t* const pairs[3] = {(*segmentPairs_)[0].data(), (*segmentPairs_)[1].data(),
+                                              (*segmentPairs_)[2].data()};
+            storeInterpolatedBytes(row.r, row.g, row.b, row.width, pairs, out);
+            return;
+        }
         if (bytes_.empty()) {
             if (directPixels_ < kHeldInputs) {
                 directPixels_ += static_cast<uint32_t>(row.width);
@@ -142,6 +149,27 @@ private:
         const uint32_t idx = u >> 5, f = u & 31;
         return static_cast<int32_t>(((32 - f) * t[idx] + f * t[idx + 1]) >> 5);
     }
+    // Each segment as its start and rise in 16-bit halves, for
+    // storeInterpolatedBytes: its sum 32 s + f d is the lookup's
+    // (32 - f) s + f (s + d), and the shift by 12 its two shifts (by 5,
+    // then 7 for the byte). That holds where every entry lies in 0..32767,
+    // so starts and rises fit 16 signed bits, and where the extended last
+    // segment never falls below 0, where the lookup's unsigned sum wraps.
+    using SegmentPairs = std::array<std::array<uint32_t, kCurveLutSize>, 3>;
+    static std::optional<SegmentPairs> segmentPairsOf(const std::array<std::array<uint32_t, kCurveLutSize + 1>, 3>& t) {
+        SegmentPairs pairs;
+        for (size_t c = 0; c < 3; ++c) {
+            for (size_t i = 0; i < kCurveLutSize; ++i)
+                if (t[c][i] > 32767u) return std::nullopt;
+            const int32_t last = static_cast<int32_t>(t[c][kCurveLutSize - 1]);
+            if (32 * last + 31 * (last - static_cast<int32_t>(t[c][kCurveLutSize - 2])) < 0) return std::nullopt;
+            for (size_t i = 0; i < kCurveLutSize; ++i) {
+                const uint32_t rise = t[c][i + 1] - t[c][i];
+                pairs[c][i] = t[c][i] | rise << 16;
+            }
+        }
+        return pairs;
+    }
     void storeRowDirect(const RowPlanes& row, uint8_t* __restrict out) const {
         for (int col = 0; col < row.width; ++col) {
             out[3 * col] = static_cast<uint8_t>(toByte15(lookupHeld(extended_[0].data(), row.b[col])));
@@ -159,6 +187,7 @@ private:
     const CurveLutSet* luts_;
     std::array<std::array<uint32_t, kCurveLutSize + 1>, 3> extended_;
     std::array<std::array<int32_t, 256>, 3> ofByte_;  // the curve of each byte << 7
+    std::optional<SegmentPairs> segmentPairs_;
     std::vector<uint8_t> bytes_;
     uint32_t directPixels_ = 0;
 };

@@ -8,17 +8,18 @@
 namespace lumetra {
 namespace {
 
-// A curve set whose red table ends falling steeply, so the extrapolation
-// past the last entry wraps below zero.
-CurveLutSet fallingEnd() {
+// Curves rising, falling and peaking; their red table rises to 32767 at
+// its end, so its extrapolation passes the byte scale. With a steep fall
+// at the end the extrapolation instead wraps below zero, which the
+// segment pairs cannot follow: the byte table serves.
+CurveLutSet curveSet(bool fallingEnd) {
     CurveLutSet set = buildCurveLutSet({{{0, 0}, {1, 1}}, {{0, 0.2f}, {0.6f, 0.9f}, {1, 0.3f}}, {{0, 1}, {1, 0}}});
-    set.lut[2][1022] = 30000;
-    set.lut[2][1023] = 100;
+    if (fallingEnd) set.lut[2][1022] = 30000, set.lut[2][1023] = 100;
     return set;
 }
 
-TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
-    const CurveLutSet luts = fallingEnd();
+void expectLookupEverywhere(bool fallingEnd) {
+    const CurveLutSet luts = curveSet(fallingEnd);
     CurvesStep step = applyCurves(luts);
     std::vector<int32_t> inputs = {INT_MIN, -100000, -33, -1, 32735, 32736, 32750, 32767, 32768, 40000, 1 << 30, INT_MAX};
     for (int32_t v = 0; v < 32768; v += 7) inputs.push_back(v);
@@ -34,6 +35,7 @@ TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
         EXPECT_EQ(g[i], lookupCurve(luts.green(), v)) << v;
         EXPECT_EQ(b[i], lookupCurve(luts.blue(), v)) << v;
         EXPECT_EQ(bytes[3 * i + 2], toByte15(lookupCurve(luts.red(), v))) << v;
+        EXPECT_EQ(bytes[3 * i + 1], toByte15(lookupCurve(luts.green(), v))) << v;
         EXPECT_EQ(bytes[3 * i], toByte15(lookupCurve(luts.blue(), v))) << v;
     }
     // A run of source bytes as read takes the table of each byte's value.
@@ -46,6 +48,11 @@ TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
         EXPECT_EQ(bg[i], lookupCurve(luts.green(), byteInputs[255 - i])) << i;
         EXPECT_EQ(bb[i], lookupCurve(luts.blue(), byteInputs[i])) << i;
     }
+}
+
+TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
+    expectLookupEverywhere(false);
+    expectLookupEverywhere(true);
 }
 
 }  // namespace
