@@ -106,6 +106,43 @@ LUMETRA_AVX2 int weaveInterpolated(const int32_t* r, const int32_t* g, const int
     return col;
 }
 
+// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
+// which it then warns of.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// 32 values of a plane, each a byte << 7, through a 256-entry word table
+// held in eight registers: four two-register word permutations read its
+// quarters, and bits 6 and 7 of the byte pick among them.
+LUMETRA_AVX512_VBMI inline void lookUp32(int32_t* plane, const __m512i (&table)[8]) {
+    const __m256i low = _mm512_cvtepi32_epi16(_mm512_srli_epi32(_mm512_loadu_si512(plane), 7));
+    const __m256i high = _mm512_cvtepi32_epi16(_mm512_srli_epi32(_mm512_loadu_si512(plane + 16), 7));
+    const __m512i index = _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
+    const __mmask32 oddQuarter = _mm512_test_epi16_mask(index, _mm512_set1_epi16(64));
+    const __mmask32 upperHalf = _mm512_test_epi16_mask(index, _mm512_set1_epi16(128));
+    const __m512i lower = _mm512_mask_blend_epi16(oddQuarter, _mm512_permutex2var_epi16(table[0], index, table[1]),
+                                                  _mm512_permutex2var_epi16(table[2], index, table[3]));
+    const __m512i upper = _mm512_mask_blend_epi16(oddQuarter, _mm512_permutex2var_epi16(table[4], index, table[5]),
+                                                  _mm512_permutex2var_epi16(table[6], index, table[7]));
+    const __m512i words = _mm512_mask_blend_epi16(upperHalf, lower, upper);
+    _mm512_storeu_si512(plane, _mm512_cvtepu16_epi32(_mm512_castsi512_si256(words)));
+    _mm512_storeu_si512(plane + 16, _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(words, 1)));
+}
+
+LUMETRA_AVX512_VBMI int lookUpBytePlanes512(int32_t* const planes[3], int n, const uint16_t* const tables[3]) {
+    const int columns = n - n % 32;
+    for (int c = 0; c < 3; ++c) {
+        __m512i table[8];
+        for (int k = 0; k < 8; ++k) table[k] = _mm512_loadu_si512(tables[c] + 32 * k);
+        for (int col = 0; col < columns; col += 32) lookUp32(planes[c] + col, table);
+    }
+    return columns;
+}
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
 LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
     const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
     const __m256i high = _mm256_slli_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), 7);
@@ -166,6 +203,15 @@ size_t packedCount(const int32_t* values, uint8_t* out, size_t count) {
 }
 
 }  // namespace
+
+int lookUpBytePlanes(int32_t* r, int32_t* g, int32_t* b, int n, const uint16_t* const tables[3]) {
+#if LUMETRA_AVX2_INTRINSICS
+    int32_t* const planes[3] = {b, g, r};
+    if (cpuHasAvx512Vbmi()) return lookUpBytePlanes512(planes, n, tables);
+#endif
+    (void)r, (void)g, (void)b, (void)n, (void)tables;
+    return 0;
+}
 
 void storeClampedBytes(const int32_t* values, uint8_t* out, size_t count) {
     for (size_t i = packedCount(values, out, count); i < count; ++i)

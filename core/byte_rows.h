@@ -28,6 +28,12 @@ void storePlanes15(const int32_t* r, const int32_t* g, const int32_t* b, int n, 
 void storeLookedUpBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const uint8_t* const tables[3],
                         int32_t size, uint8_t* out);
 
+// Planes whose every value is a byte << 7, each value v replaced in place
+// by tables[c][v >> 7] (tables[0] blue, [1] green, [2] red) in the first
+// columns a vector pass takes; returns how many (none where the processor
+// has no such pass), leaving the rest to the caller.
+int lookUpBytePlanes(int32_t* r, int32_t* g, int32_t* b, int n, const uint16_t* const tables[3]);
+
 // n pixels of planes out as B, G, R bytes through piecewise linear curves
 // of 1024 segments (pairs[0] blue, [1] green, [2] red): a value v held to
 // 0..32767 reads its segment's pair, start s in the low 16 bits and rise d

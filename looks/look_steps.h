@@ -82,6 +82,14 @@ public:
                 ofByte_[c][static_cast<size_t>(byte)] = lookupHeld(extended_[c].data(), colourToQ15(static_cast<uint8_t>(byte)));
         }
         segmentPairs_ = segmentPairsOf(extended_);
+        // The byte tables as words, where every entry fits 16 bits.
+        byteWordsHold_ = true;
+        for (size_t c = 0; c < 3; ++c)
+            for (size_t byte = 0; byte < 256; ++byte) {
+                const int32_t v = ofByte_[c][byte];
+                byteWordsHold_ = byteWordsHold_ && v >= 0 && v <= UINT16_MAX;
+                byteWords_[c][byte] = static_cast<uint16_t>(v);
+            }
     }
     template <class Px>
     void apply(Px& p, PixelContext&) const {
@@ -94,7 +102,10 @@ public:
     // the byte's curve value, built from the same lookup.
     [[gnu::always_inline]] friend void applyRow(CurvesStep& step, const RowPlanes& row) {
         if (holdsBytes(row)) {
-            for (int col = 0; col < row.width; ++col) {
+            const uint16_t* const words[3] = {step.byteWords_[0].data(), step.byteWords_[1].data(),
+                                              step.byteWords_[2].data()};
+            const int done = step.byteWordsHold_ ? lookUpBytePlanes(row.r, row.g, row.b, row.width, words) : 0;
+            for (int col = done; col < row.width; ++col) {
                 row.r[col] = step.ofByte_[2][static_cast<uint32_t>(row.r[col]) >> 7];
                 row.g[col] = step.ofByte_[1][static_cast<uint32_t>(row.g[col]) >> 7];
                 row.b[col] = step.ofByte_[0][static_cast<uint32_t>(row.b[col]) >> 7];
@@ -187,6 +198,8 @@ private:
     const CurveLutSet* luts_;
     std::array<std::array<uint32_t, kCurveLutSize + 1>, 3> extended_;
     std::array<std::array<int32_t, 256>, 3> ofByte_;  // the curve of each byte << 7
+    std::array<std::array<uint16_t, 256>, 3> byteWords_;
+    bool byteWordsHold_ = false;
     std::optional<SegmentPairs> segmentPairs_;
     std::vector<uint8_t> bytes_;
     uint32_t directPixels_ = 0;

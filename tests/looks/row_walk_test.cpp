@@ -38,14 +38,16 @@ void expectLookupEverywhere(bool fallingEnd) {
         EXPECT_EQ(bytes[3 * i + 1], toByte15(lookupCurve(luts.green(), v))) << v;
         EXPECT_EQ(bytes[3 * i], toByte15(lookupCurve(luts.blue(), v))) << v;
     }
-    // A run of source bytes as read takes the table of each byte's value.
+    // A run of source bytes as read takes the table of each byte's value
+    // (every byte, then a few past the vector steps).
     std::vector<int32_t> byteInputs;
-    for (int byte = 0; byte < 256; ++byte) byteInputs.push_back(colourToQ15(static_cast<uint8_t>(byte)));
+    for (int byte = 0; byte < 261; ++byte) byteInputs.push_back(colourToQ15(static_cast<uint8_t>(byte * 3 % 256)));
+    const size_t m = byteInputs.size();
     std::vector<int32_t> br(byteInputs), bg(byteInputs.rbegin(), byteInputs.rend()), bb(byteInputs);
-    applyRow(step, RowPlanes{br.data(), bg.data(), bb.data(), 256, 0, 0, 0});
-    for (size_t i = 0; i < 256; ++i) {
+    applyRow(step, RowPlanes{br.data(), bg.data(), bb.data(), static_cast<int>(m), 0, 0, 0});
+    for (size_t i = 0; i < m; ++i) {
         EXPECT_EQ(br[i], lookupCurve(luts.red(), byteInputs[i])) << i;
-        EXPECT_EQ(bg[i], lookupCurve(luts.green(), byteInputs[255 - i])) << i;
+        EXPECT_EQ(bg[i], lookupCurve(luts.green(), byteInputs[m - 1 - i])) << i;
         EXPECT_EQ(bb[i], lookupCurve(luts.blue(), byteInputs[i])) << i;
     }
 }
