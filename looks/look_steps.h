@@ -119,10 +119,12 @@ public:
         }
     }
     // The curves as the last step of a recipe: each channel straight to its
-    // stored byte, through a table of the byte of every held input. Filling
-    // the table costs about one pixel per entry, so the first kHeldInputs
-    // pixels of a call read the curves directly: a small picture or region
-    // never pays for the table, a large one pays at most twice.
+    // stored byte, through its segment pairs (segmentPairsOf). Curves the
+    // pairs cannot follow go through a table of the byte of every held
+    // input. Filling that table costs about one pixel per entry, so the
+    // first kHeldInputs pixels of a call read the curves directly: a small
+    // picture or region never pays for the table, a large one pays at most
+    // twice.
     [[gnu::always_inline]] void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
         if (segmentPairs_) {
             const uint32_t* const pairs[3] = {(*segmentPairs_)[0].data(), (*segmentPairs_)[1].data(),
