@@ -33,15 +33,17 @@
 namespace lumetra {
 inline bool cpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
 // Passes written with AVX-512 intrinsics (byte permutations among them,
-// AVX-512 VBMI) live in functions marked LUMETRA_AVX512_VBMI and run only
-// when cpuHasAvx512Vbmi(). The environment variable
-// LUMETRA_NO_AVX512_PASSES (read once, when a pass first asks) sends them
-// to their AVX2 versions instead, which lets the tests run both on one
-// processor; the compiled clones above are left as they are.
-#define LUMETRA_AVX512_VBMI __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")))
+// AVX-512 VBMI, and 64-bit multiplies, AVX-512 DQ) live in functions
+// marked LUMETRA_AVX512_VBMI and run only when cpuHasAvx512Vbmi(). The
+// environment variable LUMETRA_NO_AVX512_PASSES (read once, when a pass
+// first asks) sends them to their AVX2 or compiled versions instead, which
+// lets the tests run both on one processor; the compiled clones above are
+// left as they are.
+#define LUMETRA_AVX512_VBMI __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi")))
 inline bool cpuHasAvx512Vbmi() {
     static const bool usable = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") &&
-                               __builtin_cpu_supports("avx512vl") && !std::getenv("LUMETRA_NO_AVX512_PASSES");
+                               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+                               !std::getenv("LUMETRA_NO_AVX512_PASSES");
     return usable;
 }
 // Eight 32-bit lanes read from or written to memory of any alignment.

@@ -424,13 +424,15 @@ template <bool Tone>
 LUMETRA_VECTOR_CLONES
 void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
                uint8_t* flag) {
-    perHueRowBody<false>(r, g, b, n, in, part, ranking, flag);
+    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, false);
+    perHueRowBody<false>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done);
 }
 
 LUMETRA_VECTOR_CLONES
 void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
                    uint8_t* ranking, uint8_t* flag) {
-    perHueRowBody<true>(r, g, b, n, in, part, ranking, flag);
+    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, true);
+    perHueRowBody<true>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done);
 }
 
 ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {

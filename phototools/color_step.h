@@ -318,6 +318,11 @@ void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in
                uint8_t* flag);
 void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
                    uint8_t* ranking, uint8_t* flag);
+// Either pass in 512-bit vectors, sixteen pixels a step, where the
+// processor has AVX-512 (none elsewhere); returns how many pixels it did,
+// a multiple of 16, for the caller to finish.
+int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                 uint8_t* ranking, uint8_t* flag, bool tone);
 
 // What the step reads per pixel, held by value: the renderer's byte stores
 // may alias anything reached through a reference, which would reload every

@@ -184,6 +184,12 @@ TEST(ColorStep, RowPassesMatchThePixelStep) {
         ptAdjustColor(map.get(), hue, sat, light);
         expectRowMatchesPixels<true, true>(*map);
         expectRowMatchesPixels<false, true>(*map);
+        // Per-hue values at the row pass's bounds: negative multipliers,
+        // offsets far out of range.
+        for (int i = 0; i < 12; ++i)
+            map->hueShift[i] = (i % 3 - 1) << 16, map->hueSat[i] = (i % 2 ? 1 : -1) << 16, map->hueLight[i] = (1 - i % 3) << 16;
+        expectRowMatchesPixels<true, true>(*map);
+        expectRowMatchesPixels<false, true>(*map);
     }
 }
 

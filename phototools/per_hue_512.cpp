@@ -1,0 +1,250 @@
+// The per-hue row pass in 512-bit vectors, sixteen pixels a step, where
+// the processor has AVX-512: perHueRowBody's rule with the anchors read by
+// register permutations rather than gathers, the 64-bit products taken on
+// the even and odd lanes apart, and every choice made by a mask register.
+#include "phototools/color_step.h"
+
+#include "core/vector_clones.h"
+
+namespace lumetra::pt {
+
+#if LUMETRA_AVX2_INTRINSICS
+// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
+// which it then warns of.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+namespace {
+
+using I = __m512i;
+
+LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
+LUMETRA_AVX512_VBMI inline I load16(const int32_t* p) { return _mm512_loadu_si512(p); }
+
+// A 32-bit vector's odd lanes moved down into the 64-bit lanes' low halves.
+LUMETRA_AVX512_VBMI inline I oddLanes(I v) { return _mm512_srli_epi64(v, 32); }
+
+// Signed 64-bit lanes from the even (low) or odd 32-bit lanes.
+LUMETRA_AVX512_VBMI inline I evenWide(I v) { return _mm512_srai_epi64(_mm512_slli_epi64(v, 32), 32); }
+LUMETRA_AVX512_VBMI inline I oddWide(I v) { return _mm512_srai_epi64(v, 32); }
+
+// 32-bit lanes from the low halves of 64-bit results for the even and the
+// odd lanes: exact where each result fits 32 bits.
+LUMETRA_AVX512_VBMI inline I interleaved(I even, I odd) {
+    return _mm512_mask_blend_epi32(0xaaaa, even, _mm512_slli_epi64(odd, 32));
+}
+
+// (a * b) >> s for 32-bit a and b whose product's shifted value fits 32
+// bits, taken in 64 bits on the even and the odd lanes.
+template <int S>
+LUMETRA_AVX512_VBMI inline I productShifted(I a, I b) {
+    const I even = _mm512_srai_epi64(_mm512_mul_epi32(a, b), S);
+    const I odd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(a), oddLanes(b)), S);
+    return interleaved(even, odd);
+}
+
+// The anchors of one setting as doubles, the low anchor's values in one
+// table and the high anchor's in the other, twelve of sixteen entries each.
+struct AnchorTables {
+    __m512d low[2], high[2];
+};
+
+LUMETRA_AVX512_VBMI inline AnchorTables anchorTables(const uint64_t (&pairs)[12]) {
+    alignas(64) double low[16] = {}, high[16] = {};
+    for (int a = 0; a < 12; ++a) low[a] = lowOf(pairs[a]), high[a] = highOf(pairs[a]);
+    return {{_mm512_load_pd(low), _mm512_load_pd(low + 8)}, {_mm512_load_pd(high), _mm512_load_pd(high + 8)}};
+}
+
+// 1 / divisor raised by a factor 1 + 2^-50, for weightedQuotient8. The
+// division and the raise round by 2^-53 relative each, so the result
+// exceeds 1 / divisor by a factor between 1 + 2^-51 and 1 + 2^-49.
+LUMETRA_AVX512_VBMI inline __m512d raisedReciprocal(__m512d divisor) {
+    return _mm512_mul_pd(_mm512_div_pd(_mm512_set1_pd(1.0), divisor), _mm512_set1_pd(1.0 + 0x1p-50));
+}
+
+// Eight lanes of weightedQuotient, the anchors picked by `index`, by one
+// reciprocal shared by the three settings. The quotient lies between the
+// two anchors (the weights are not negative and sum to the divisor), so
+// within 2^16 in size, and the numerator is exact: the product by the
+// raised reciprocal exceeds the quotient in size by a factor between 1 +
+// 2^-52 and 1 + 2^-48, by more than 0 and less than 2^-32. A quotient that
+// is whole thus truncates to itself, and one that is not lies at least 1 /
+// divisor >= 2^-17 from every whole number, so it truncates as before.
+LUMETRA_AVX512_VBMI inline __m256i weightedQuotient8(__m512d wa, __m512d wb, __m512d reciprocal, I index,
+                                                     const AnchorTables& t) {
+    const __m512d va = _mm512_permutex2var_pd(t.low[0], index, t.low[1]);
+    const __m512d vb = _mm512_permutex2var_pd(t.high[0], index, t.high[1]);
+    return _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_add_pd(_mm512_mul_pd(wa, va), _mm512_mul_pd(wb, vb)), reciprocal));
+}
+
+LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
+    return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
+}
+
+template <bool Tone>
+LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in,
+                                      int32_t* part, uint8_t* ranking, uint8_t* flag) {
+    const AnchorTables lightTable = anchorTables(in.anchors->light);
+    const AnchorTables shiftTable = anchorTables(in.anchors->shift);
+    const AnchorTables satTable = anchorTables(in.anchors->sat);
+    const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
+    const I lowHalves = _mm512_set1_epi64(0xffffffff);
+    const I rotation = all(in.rotation);
+    // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
+    // (turn + shift) mod 3600.
+    const I rotationTurn = all(((in.rotation % 3600) + 3600) % 3600);
+    const int whole16 = n & ~15;
+    for (int i = 0; i < whole16; i += 16) {
+        const I red = load16(r + i), green = load16(g + i), blue = load16(b + i);
+        // Inputs are 0..65535, so the luminance's products do not wrap.
+        const I incoming = _mm512_srai_epi32(
+            _mm512_add_epi32(_mm512_add_epi32(_mm512_mullo_epi32(red, all(9798)), _mm512_mullo_epi32(green, all(19234))),
+                             _mm512_mullo_epi32(blue, all(3736))),
+            15);
+        const I hi = _mm512_max_epi32(red, _mm512_max_epi32(green, blue));
+        const I lo = _mm512_min_epi32(red, _mm512_min_epi32(green, blue));
+        const I dmax = _mm512_sub_epi32(hi, incoming), dmin = _mm512_sub_epi32(lo, incoming);
+        const I dmid = _mm512_sub_epi32(
+            _mm512_sub_epi32(_mm512_add_epi32(red, _mm512_add_epi32(green, blue)), _mm512_add_epi32(hi, lo)), incoming);
+
+        // rankingCode by masks.
+        const __mmask16 greenUnderRed = _mm512_cmple_epi32_mask(green, red);
+        const __mmask16 redUnderGreen = _mm512_cmple_epi32_mask(red, green);
+        I greenLow = _mm512_mask_add_epi32(all(3), greenUnderRed, all(3), one);
+        greenLow = _mm512_mask_add_epi32(greenLow, greenUnderRed & _mm512_cmple_epi32_mask(blue, red), greenLow, one);
+        I greenHigh = _mm512_maskz_mov_epi32(redUnderGreen, one);
+        greenHigh =
+            _mm512_mask_add_epi32(greenHigh, redUnderGreen & _mm512_cmple_epi32_mask(red, blue), greenHigh, one);
+        const I k = _mm512_mask_blend_epi32(_mm512_cmple_epi32_mask(green, blue), greenHigh, greenLow);
+
+        const I inv = _mm512_i32gather_epi32(incoming, in.inverseEnvelope, 4);
+        const I l = _mm512_min_epi32(incoming, white);
+        const I plainL = Tone ? _mm512_i32gather_epi32(l, in.tone, 4) : l;
+
+        // The two anchors around the hue and their weights.
+        const I avg = _mm512_srai_epi32(_mm512_add_epi32(dmax, dmin), 1);
+        const __mmask16 upper = _mm512_cmpgt_epi32_mask(dmid, avg);
+        const I wa = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(dmid, dmin), _mm512_sub_epi32(dmid, avg));
+        const I wb = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(avg, dmid), _mm512_sub_epi32(dmax, dmid));
+        const I sum = _mm512_add_epi32(wa, wb);
+        const I twiceK = _mm512_add_epi32(k, k);
+        const I anchor = _mm512_mask_add_epi32(twiceK, upper, twiceK, one);
+        const I divisor = _mm512_mask_mov_epi32(one, _mm512_cmpgt_epi32_mask(sum, zero), sum);
+        __m256i light[2], shift[2], sat[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m512d waD = _mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(wa, h));
+            const __m512d wbD = _mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(wb, h));
+            const __m512d reciprocal = raisedReciprocal(_mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(divisor, h)));
+            const I index = _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(anchor, h));
+            light[h] = weightedQuotient8(waD, wbD, reciprocal, index, lightTable);
+            shift[h] = weightedQuotient8(waD, wbD, reciprocal, index, shiftTable);
+            sat[h] = weightedQuotient8(waD, wbD, reciprocal, index, satTable);
+        }
+        const I lightQ = joined(light[0], light[1]), shiftQ = joined(shift[0], shift[1]);
+        const I satQ = joined(sat[0], sat[1]);
+
+        // The lit L; each shifted product fits 32 bits (see perHueRowBody's
+        // bounds: the chroma is below 2^16, the light within 2^16, the
+        // slope below 2^24).
+        const I chroma = _mm512_sub_epi32(dmax, dmin);
+        I lit;
+        if constexpr (Tone) {
+            const I toned = plainL;
+            const I spread = _mm512_mullo_epi32(toned, _mm512_sub_epi32(white, toned));
+            const I slope = productShifted<18>(spread, inv);
+            lit = _mm512_add_epi32(toned, productShifted<15>(lightQ, productShifted<15>(chroma, slope)));
+        } else {
+            lit = _mm512_add_epi32(l, productShifted<15>(chroma, lightQ));
+        }
+        const I litL = _mm512_min_epi32(_mm512_max_epi32(lit, zero), white);
+
+        const __mmask16 grey = _mm512_cmpeq_epi32_mask(dmax, zero);
+        const __mmask16 weighted = _kandn_mask16(grey, _mm512_cmpneq_epi32_mask(sum, zero));
+        const I newL = _mm512_mask_blend_epi32(weighted, plainL, litL);
+        const I factor = _mm512_mask_mov_epi32(_mm512_maskz_mov_epi32(_knot_mask16(grey), all(256)), weighted, satQ);
+
+        // The multiplier in 64 bits (below 2^37 in size), even and odd lanes.
+        const I envelope = _mm512_i32gather_epi32(newL, in.envelope, 4);
+        const I envEven = _mm512_srai_epi64(_mm512_mul_epi32(envelope, factor), 8);
+        const I envOdd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(envelope), oddLanes(factor)), 8);
+        const I multEven = _mm512_srai_epi64(_mm512_mullo_epi64(envEven, _mm512_and_si512(inv, lowHalves)), 13);
+        const I multOdd = _mm512_srai_epi64(_mm512_mullo_epi64(envOdd, oddLanes(inv)), 13);
+
+        // Each channel's offset (c - L) mult >> 15, below 2^53 before the
+        // shift. The offsets move with the channel, the same way for every
+        // channel, so those of max and min are the largest and smallest
+        // (swapped for a negative multiplier).
+        I evenOffset[3], oddOffset[3];
+        const I channels[3] = {red, green, blue};
+        for (int c = 0; c < 3; ++c) {
+            const I d = _mm512_sub_epi32(channels[c], incoming);
+            evenOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(evenWide(d), multEven), 15);
+            oddOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(oddWide(d), multOdd), 15);
+        }
+        const I evenL = _mm512_and_si512(newL, lowHalves), oddL = oddLanes(newL);
+        const auto outsideOf = [&](const I(&offset)[3], I mult, I lum) LUMETRA_AVX512_VBMI {
+            const I largest = _mm512_max_epi64(offset[0], _mm512_max_epi64(offset[1], offset[2]));
+            const I smallest = _mm512_min_epi64(offset[0], _mm512_min_epi64(offset[1], offset[2]));
+            const __mmask8 rising = _mm512_cmpge_epi64_mask(mult, zero);
+            const I ofMax = _mm512_mask_blend_epi64(rising, smallest, largest);
+            const I ofMin = _mm512_mask_blend_epi64(rising, largest, smallest);
+            const __mmask8 outside = _mm512_cmpgt_epi64_mask(_mm512_add_epi64(lum, ofMax), _mm512_set1_epi64(kWhite15)) |
+                                     _mm512_cmplt_epi64_mask(_mm512_add_epi64(lum, ofMin), zero);
+            return _mm512_maskz_mov_epi64(outside, _mm512_set1_epi64(-1));
+        };
+        const I outsideLanes = interleaved(outsideOf(evenOffset, multEven, evenL), outsideOf(oddOffset, multOdd, oddL));
+        const __mmask16 outside = _mm512_test_epi32_mask(outsideLanes, outsideLanes);
+
+        // Pixels left in range take L + offset held to 0..32767; the others
+        // keep their input.
+        const auto held = [&](I lum, I offset) LUMETRA_AVX512_VBMI {
+            return _mm512_min_epi64(_mm512_max_epi64(_mm512_add_epi64(lum, offset), zero), _mm512_set1_epi64(kWhite15));
+        };
+        for (int c = 0; c < 3; ++c) {
+            const I moved = interleaved(held(evenL, evenOffset[c]), held(oddL, oddOffset[c]));
+            int32_t* plane = c == 0 ? r : (c == 1 ? g : b);
+            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, moved, channels[c]));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(flag + i), _mm_maskz_mov_epi8(outside, _mm_set1_epi8(1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(ranking + i), _mm512_cvtepi32_epi8(k));
+
+        // partOf: the turn by rotation plus the weighted shift. The shift is
+        // within 2^16, so turn + shift is below 2^24 in size, exact in
+        // single precision; its quotient by 3600 estimated by the rounded
+        // reciprocal errs by under 10^-5, so the floor is the quotient's or
+        // a neighbour, which the remainder's range puts right.
+        const I weightedShift = _mm512_maskz_mov_epi32(weighted, shiftQ);
+        const I rot = _mm512_add_epi32(rotation, weightedShift);
+        const I x = _mm512_add_epi32(rotationTurn, weightedShift);
+        const I quotient = _mm512_cvt_roundps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(x), _mm512_set1_ps(1.0f / 3600.0f)),
+                                                    _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        I turn = _mm512_sub_epi32(x, _mm512_mullo_epi32(quotient, turnUnits));
+        turn = _mm512_mask_add_epi32(turn, _mm512_cmplt_epi32_mask(turn, zero), turn, turnUnits);
+        turn = _mm512_mask_sub_epi32(turn, _mm512_cmpge_epi32_mask(turn, turnUnits), turn, turnUnits);
+        const I mirrored = _mm512_maskz_sub_epi32(_mm512_cmpneq_epi32_mask(turn, zero), turnUnits, turn);
+        I partOf = _mm512_mask_blend_epi32(_mm512_test_epi32_mask(k, one), turn, mirrored);
+        partOf = _mm512_mask_mov_epi32(partOf, _mm512_cmpeq_epi32_mask(rot, zero), all(-1));
+        _mm512_storeu_si512(part + i, partOf);
+    }
+    return whole16;
+}
+
+}  // namespace
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                 uint8_t* ranking, uint8_t* flag, bool tone) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi())
+        return tone ? perHueVectors<true>(r, g, b, n, in, part, ranking, flag)
+                    : perHueVectors<false>(r, g, b, n, in, part, ranking, flag);
+#endif
+    (void)r, (void)g, (void)b, (void)n, (void)in, (void)part, (void)ranking, (void)flag, (void)tone;
+    return 0;
+}
+
+}  // namespace lumetra::pt
