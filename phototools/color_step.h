@@ -307,6 +307,7 @@ struct PerHueInputs {
     const int32_t *inverseEnvelope, *tone, *envelope;
     const HueAnchors* anchors;
     int32_t rotation;
+    int32_t saturation;  // held to +-32767, as the envelope table takes it
 };
 
 // The per-hue stage on a row of planes (0..65535 in) without the hue
@@ -368,7 +369,7 @@ struct ColorStep {
     // pass, the full rule on the pixels it flagged, then the rotation by
     // each pixel's own part.
     void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
-        const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation};
+        const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation, t.saturation};
         uint8_t* ranking = s.ranking.data();
         int32_t* part = s.part.data();
         if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, s.flag.data());

@@ -90,7 +90,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     const AnchorTables satTable = anchorTables(in.anchors->sat);
     const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
-    const I rotation = all(in.rotation);
+    const I rotation = all(in.rotation), envelopeScale = all(109 * in.saturation);
     // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
     // (turn + shift) mod 3600.
     const I rotationTurn = all(((in.rotation % 3600) + 3600) % 3600);
@@ -165,9 +165,14 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         const I factor = _mm512_mask_mov_epi32(_mm512_maskz_mov_epi32(_knot_mask16(grey), all(256)), weighted, satQ);
 
         // The multiplier in 64 bits (below 2^37 in size), even and odd lanes.
-        const I envelope = _mm512_i32gather_epi32(newL, in.envelope, 4);
-        const I envEven = _mm512_srai_epi64(_mm512_mul_epi32(envelope, factor), 8);
-        const I envOdd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(envelope), oddLanes(factor)), 8);
+        // The envelope is computed rather than read, a gather the pass
+        // would wait on: E(L) (below 2^29) times 109 s (below 2^22) >> 22,
+        // as its table holds it, below 2^29 in size.
+        const I spanE = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(all(38390), newL), newL), all(4913920));
+        const I envelopeEven = _mm512_srai_epi64(_mm512_mul_epi32(spanE, envelopeScale), 22);
+        const I envelopeOdd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(spanE), envelopeScale), 22);
+        const I envEven = _mm512_srai_epi64(_mm512_mul_epi32(envelopeEven, factor), 8);
+        const I envOdd = _mm512_srai_epi64(_mm512_mul_epi32(envelopeOdd, oddLanes(factor)), 8);
         const I multEven = _mm512_srai_epi64(_mm512_mullo_epi64(envEven, _mm512_and_si512(inv, lowHalves)), 13);
         const I multOdd = _mm512_srai_epi64(_mm512_mullo_epi64(envOdd, oddLanes(inv)), 13);
 
