@@ -90,6 +90,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     const AnchorTables satTable = anchorTables(in.anchors->sat);
     const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
+    const I weave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
     const I rotation = all(in.rotation), envelopeScale = all(109 * in.saturation);
     // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
     // (turn + shift) mod 3600.
@@ -187,29 +188,30 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
             evenOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(evenWide(d), multEven), 15);
             oddOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(oddWide(d), multOdd), 15);
         }
+        // L + offset for each channel, narrowed to 32 bits with saturation,
+        // which keeps every comparison with 0 and 32767.
         const I evenL = _mm512_and_si512(newL, lowHalves), oddL = oddLanes(newL);
-        const auto outsideOf = [&](const I(&offset)[3], I mult, I lum) LUMETRA_AVX512_VBMI {
-            const I largest = _mm512_max_epi64(offset[0], _mm512_max_epi64(offset[1], offset[2]));
-            const I smallest = _mm512_min_epi64(offset[0], _mm512_min_epi64(offset[1], offset[2]));
-            const __mmask8 rising = _mm512_cmpge_epi64_mask(mult, zero);
-            const I ofMax = _mm512_mask_blend_epi64(rising, smallest, largest);
-            const I ofMin = _mm512_mask_blend_epi64(rising, largest, smallest);
-            const __mmask8 outside = _mm512_cmpgt_epi64_mask(_mm512_add_epi64(lum, ofMax), _mm512_set1_epi64(kWhite15)) |
-                                     _mm512_cmplt_epi64_mask(_mm512_add_epi64(lum, ofMin), zero);
-            return _mm512_maskz_mov_epi64(outside, _mm512_set1_epi64(-1));
-        };
-        const I outsideLanes = interleaved(outsideOf(evenOffset, multEven, evenL), outsideOf(oddOffset, multOdd, oddL));
-        const __mmask16 outside = _mm512_test_epi32_mask(outsideLanes, outsideLanes);
+        I moved[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m256i even = _mm512_cvtsepi64_epi32(_mm512_add_epi64(evenL, evenOffset[c]));
+            const __m256i odd = _mm512_cvtsepi64_epi32(_mm512_add_epi64(oddL, oddOffset[c]));
+            moved[c] = _mm512_permutex2var_epi32(_mm512_castsi256_si512(even), weave, _mm512_castsi256_si512(odd));
+        }
+        // The multiplier's sign bits, in the high halves of its 64-bit lanes.
+        const __mmask16 falling =
+            _mm512_movepi32_mask(_mm512_mask_blend_epi32(0xaaaa, _mm512_srli_epi64(multEven, 32), multOdd));
+        const I largest = _mm512_max_epi32(moved[0], _mm512_max_epi32(moved[1], moved[2]));
+        const I smallest = _mm512_min_epi32(moved[0], _mm512_min_epi32(moved[1], moved[2]));
+        const I ofMax = _mm512_mask_blend_epi32(falling, largest, smallest);
+        const I ofMin = _mm512_mask_blend_epi32(falling, smallest, largest);
+        const __mmask16 outside = _mm512_cmpgt_epi32_mask(ofMax, white) | _mm512_cmplt_epi32_mask(ofMin, zero);
 
         // Pixels left in range take L + offset held to 0..32767; the others
         // keep their input.
-        const auto held = [&](I lum, I offset) LUMETRA_AVX512_VBMI {
-            return _mm512_min_epi64(_mm512_max_epi64(_mm512_add_epi64(lum, offset), zero), _mm512_set1_epi64(kWhite15));
-        };
         for (int c = 0; c < 3; ++c) {
-            const I moved = interleaved(held(evenL, evenOffset[c]), held(oddL, oddOffset[c]));
+            const I held = _mm512_min_epi32(_mm512_max_epi32(moved[c], zero), white);
             int32_t* plane = c == 0 ? r : (c == 1 ? g : b);
-            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, moved, channels[c]));
+            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, held, channels[c]));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(flag + i), _mm_maskz_mov_epi8(outside, _mm_set1_epi8(1)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(ranking + i), _mm512_cvtepi32_epi8(k));
