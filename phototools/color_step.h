@@ -263,6 +263,10 @@ inline bool alsoUnderBlack(int32_t l, int32_t red, int32_t green, int32_t blue) 
     return dmin * (kWhite15 - l) <= (-int64_t{l} - 1) * dmax;
 }
 
+// Appends to `both`, in order, the pixels of `over` that alsoUnderBlack
+// picks.
+void gatherAlsoUnderBlack(const PixelList& over, PixelList& both);
+
 // rotateHuePart on a row of planes (0..32767) whose incoming colours had
 // the rankings `ranking`: odd rankings turn by oddPart, even ones by evenPart.
 void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart);
@@ -396,9 +400,7 @@ struct ColorStep {
         PixelList over = s.overList(), under = s.underList();
         gatherFlagged(s.flag.data(), n, r, g, b, s.lum.data(), over, under);
         PixelList both = under.after();
-        for (int j = 0; j < over.count; ++j)
-            if (alsoUnderBlack(over.l[j], over.r[j], over.g[j], over.b[j]))
-                both.push(over.index[j], over.r[j], over.g[j], over.b[j], over.l[j]);
+        gatherAlsoUnderBlack(over, both);
         restoreOverRow(over.r, over.g, over.b, over.l, over.count);
         restoreUnderRow(under.r, under.g, under.b, under.l, under.count);
         restoreRow(both.r, both.g, both.b, both.l, both.count);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/vector_clones.h"
+#include "phototools/color_step.h"
 
 namespace lumetra::pt {
 
@@ -70,7 +71,74 @@ int gatheredByEights(const uint8_t* flag, int n, const int32_t* r, const int32_t
     return 0;
 }
 
+#if LUMETRA_AVX2_INTRINSICS
+// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
+// which it then warns of.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// alsoUnderBlack's test on the even lanes: dmin (32767 - l) <= (-l - 1) dmax.
+LUMETRA_AVX512_VBMI inline __mmask8 underOnEven(__m512i dmin, __m512i span, __m512i below, __m512i dmax) {
+    return _mm512_cmple_epi64_mask(_mm512_mul_epi32(dmin, span), _mm512_mul_epi32(below, dmax));
+}
+LUMETRA_AVX512_VBMI inline __m512i oddLanes(__m512i v) { return _mm512_srli_epi64(v, 32); }
+
+// alsoUnderBlack on sixteen entries at a time, its 64-bit products taken on
+// the even and odd lanes apart; the picked entries are packed to the
+// front and stored up to their count.
+LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both) {
+    int j = 0;
+    for (; j + 16 <= over.count; j += 16) {
+        const __m512i l = _mm512_loadu_si512(over.l + j);
+        const __m512i r = _mm512_loadu_si512(over.r + j), g = _mm512_loadu_si512(over.g + j);
+        const __m512i b = _mm512_loadu_si512(over.b + j);
+        const __m512i dmax = _mm512_max_epi32(r, _mm512_max_epi32(g, b));
+        const __m512i dmin = _mm512_min_epi32(r, _mm512_min_epi32(g, b));
+        const __m512i span = _mm512_sub_epi32(_mm512_set1_epi32(kWhite15), l);
+        const __m512i below = _mm512_sub_epi32(_mm512_set1_epi32(-1), l);
+        const __mmask8 even = underOnEven(dmin, span, below, dmax);
+        const __mmask8 odd = underOnEven(oddLanes(dmin), oddLanes(span), oddLanes(below), oddLanes(dmax));
+        // Interleaved into one mask of sixteen lanes by way of the sign bits.
+        const __m512i signs = _mm512_mask_blend_epi32(0xaaaa, _mm512_maskz_set1_epi64(even, -1),
+                                                      _mm512_maskz_set1_epi64(odd, -1));
+        const __mmask16 mask = _mm512_movepi32_mask(signs);
+        if (mask == 0) continue;
+        const __mmask16 front = static_cast<__mmask16>((1u << __builtin_popcount(mask)) - 1u);
+        const auto append = [&](int32_t* to, const int32_t* from) LUMETRA_AVX512_VBMI {
+            _mm512_mask_storeu_epi32(to + both.count, front,
+                                     _mm512_maskz_compress_epi32(mask, _mm512_loadu_si512(from + j)));
+        };
+        append(both.index, over.index);
+        append(both.r, over.r);
+        append(both.g, over.g);
+        append(both.b, over.b);
+        append(both.l, over.l);
+        both.count += __builtin_popcount(mask);
+    }
+    return j;
+}
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+// The entries alsoUnderBlack16 has done (none without AVX-512).
+int alsoUnderBlackInVectors(const PixelList& over, PixelList& both) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi()) return alsoUnderBlack16(over, both);
+#endif
+    (void)over, (void)both;
+    return 0;
+}
+
 }  // namespace
+
+void gatherAlsoUnderBlack(const PixelList& over, PixelList& both) {
+    for (int j = alsoUnderBlackInVectors(over, both); j < over.count; ++j)
+        if (alsoUnderBlack(over.l[j], over.r[j], over.g[j], over.b[j]))
+            both.push(over.index[j], over.r[j], over.g[j], over.b[j], over.l[j]);
+}
 
 void gatherFlagged(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
                    const int32_t* lum, PixelList& over, PixelList& under) {
