@@ -61,16 +61,6 @@ LUMETRA_AVX2 int gatherEights(const uint8_t* flag, int n, const int32_t* r, cons
 }
 #endif
 
-// The columns gatherEights has done (none without AVX2).
-int gatheredByEights(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
-                     const int32_t* lum, PixelList& over, PixelList& under) {
-#if LUMETRA_AVX2_INTRINSICS
-    if (cpuHasAvx2()) return gatherEights(flag, n, r, g, b, lum, over, under);
-#endif
-    (void)flag, (void)n, (void)r, (void)g, (void)b, (void)lum, (void)over, (void)under;
-    return 0;
-}
-
 #if LUMETRA_AVX2_INTRINSICS
 // GCC 12's AVX-512 intrinsics start some results from undefined lanes,
 // which it then warns of.
@@ -123,6 +113,46 @@ LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both)
 #endif
 #endif
 
+// The lanes of `mask` appended to `list`, packed to the front.
+LUMETRA_AVX512_VBMI inline void appendLanes16(PixelList& list, __mmask16 mask, int first, const int32_t* r,
+                                              const int32_t* g, const int32_t* b, const int32_t* lum) {
+    const __mmask16 front = static_cast<__mmask16>((1u << __builtin_popcount(mask)) - 1u);
+    const auto append = [&](int32_t* to, __m512i lanes) LUMETRA_AVX512_VBMI {
+        _mm512_mask_storeu_epi32(to + list.count, front, _mm512_maskz_compress_epi32(mask, lanes));
+    };
+    append(list.index, _mm512_add_epi32(_mm512_set1_epi32(first),
+                                        _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15)));
+    append(list.r, _mm512_loadu_si512(r + first));
+    append(list.g, _mm512_loadu_si512(g + first));
+    append(list.b, _mm512_loadu_si512(b + first));
+    append(list.l, _mm512_loadu_si512(lum + first));
+    list.count += __builtin_popcount(mask);
+}
+
+LUMETRA_AVX512_VBMI int gatherSixteens(const uint8_t* flag, int n, const int32_t* r, const int32_t* g,
+                                       const int32_t* b, const int32_t* lum, PixelList& over, PixelList& under) {
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i flags = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flag + i));
+        const __mmask16 overMask = _mm_cmpeq_epi8_mask(flags, _mm_set1_epi8(kFlagOver));
+        const __mmask16 underMask = _mm_cmpeq_epi8_mask(flags, _mm_set1_epi8(kFlagUnder));
+        if (overMask) appendLanes16(over, overMask, i, r, g, b, lum);
+        if (underMask) appendLanes16(under, underMask, i, r, g, b, lum);
+    }
+    return i;
+}
+
+// The columns gatherSixteens or gatherEights has done (none without AVX2).
+int gatheredInVectors(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
+                     const int32_t* lum, PixelList& over, PixelList& under) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi()) return gatherSixteens(flag, n, r, g, b, lum, over, under);
+    if (cpuHasAvx2()) return gatherEights(flag, n, r, g, b, lum, over, under);
+#endif
+    (void)flag, (void)n, (void)r, (void)g, (void)b, (void)lum, (void)over, (void)under;
+    return 0;
+}
+
 // The entries alsoUnderBlack16 has done (none without AVX-512).
 int alsoUnderBlackInVectors(const PixelList& over, PixelList& both) {
 #if LUMETRA_AVX2_INTRINSICS
@@ -142,7 +172,7 @@ void gatherAlsoUnderBlack(const PixelList& over, PixelList& both) {
 
 void gatherFlagged(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
                    const int32_t* lum, PixelList& over, PixelList& under) {
-    for (int i = gatheredByEights(flag, n, r, g, b, lum, over, under); i < n; ++i) {
+    for (int i = gatheredInVectors(flag, n, r, g, b, lum, over, under); i < n; ++i) {
         if (flag[i] == kFlagOver) over.push(i, r[i], g[i], b[i], lum[i]);
         if (flag[i] == kFlagUnder) under.push(i, r[i], g[i], b[i], lum[i]);
     }
