@@ -37,4 +37,14 @@ inline int32_t quotientOfUnits(int32_t numerator, int32_t divisor) {
     return q;
 }
 
+// 1 / divisor raised by a factor 1 + 2^-50, so that several quotients by
+// one positive whole divisor share one division: for a whole numerator n
+// with |n| < 2^49, exact in double, trunc(n * raisedReciprocal(d)) is
+// trunc(n / d). The division, the raise and the product each round by at
+// most 2^-53 relative, so the product exceeds n / d in size by a factor
+// between 1 + 2^-51 and 1 + 2^-49: a whole quotient truncates to itself,
+// and any other lies at least 1 / d from every whole number, more than the
+// excess |n / d| 2^-49 < 1 / d.
+inline double raisedReciprocal(double divisor) { return 1.0 / divisor * (1.0 + 0x1p-50); }
+
 }  // namespace lumetra

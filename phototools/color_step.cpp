@@ -182,8 +182,9 @@ void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScal
 // restoreRange as selects, in double: a pixel over white has its offsets
 // scaled by (32767 - L) / dmax, then one under black by L / -dmin, each
 // quotient truncated. The products are below 2^31 * 2^15 = 2^46, exact in
-// double, so each double quotient truncates to the integer one (see
-// truncatedQuotient); scaling never grows an offset, so the results fit 32
+// double, so each product by the divisor's raised reciprocal truncates to
+// the integer quotient (see raisedReciprocal), one division serving the
+// three channels; scaling never grows an offset, so the results fit 32
 // bits. Lanes that need no scaling divide d * 1 by 1.
 LUMETRA_VECTOR_CLONES
 void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restrict b, const int32_t* __restrict l,
@@ -194,13 +195,16 @@ void restoreRow(int32_t* __restrict r, int32_t* __restrict g, int32_t* __restric
         const double dmax = std::max(red, std::max(green, blue));
         const double dmin = std::min(red, std::min(green, blue));
         const bool over = lum + dmax > kWhite15;
-        const double overFactor = over ? kWhite15 - lum : 1.0, overDivisor = over ? dmax : 1.0;
-        const auto overScaled = [=](double d) { return static_cast<double>(static_cast<int32_t>(d * overFactor / overDivisor)); };
+        const double overFactor = over ? kWhite15 - lum : 1.0;
+        const double overReciprocal = raisedReciprocal(over ? dmax : 1.0);
+        const auto overScaled = [=](double d) {
+            return static_cast<double>(static_cast<int32_t>(d * overFactor * overReciprocal));
+        };
         const double minOver = overScaled(dmin);
         const bool under = lum + minOver < 0;
-        const double underFactor = under ? lum : 1.0, underDivisor = under ? -minOver : 1.0;
+        const double underFactor = under ? lum : 1.0, underReciprocal = raisedReciprocal(under ? -minOver : 1.0);
         const auto finish = [=](double d) {
-            const double scaled = static_cast<int32_t>(overScaled(d) * underFactor / underDivisor);
+            const double scaled = static_cast<int32_t>(overScaled(d) * underFactor * underReciprocal);
             return static_cast<int32_t>(std::min(std::max(lum + scaled, 0.0), double{kWhite15}));
         };
         r[i] = finish(red);
@@ -227,9 +231,9 @@ template <class FactorAndDivisor>
         const double dmax = std::max(red, std::max(green, blue));
         const double dmin = std::min(red, std::min(green, blue));
         const FactorDivisor pair = factorAndDivisor(lum, dmax, dmin);
-        const double factor = pair.factor, divisor = pair.divisor;
+        const double factor = pair.factor, reciprocal = raisedReciprocal(pair.divisor);
         const auto finish = [=](double d) {
-            const double scaled = static_cast<int32_t>(d * factor / divisor);
+            const double scaled = static_cast<int32_t>(d * factor * reciprocal);
             return static_cast<int32_t>(std::min(std::max(lum + scaled, 0.0), double{kWhite15}));
         };
         r[i] = finish(red);

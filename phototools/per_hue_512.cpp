@@ -4,6 +4,7 @@
 // the even and odd lanes apart, and every choice made by a mask register.
 #include "phototools/color_step.h"
 
+#include "core/divide.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
@@ -56,21 +57,15 @@ LUMETRA_AVX512_VBMI inline AnchorTables anchorTables(const uint64_t (&pairs)[12]
     return {{_mm512_load_pd(low), _mm512_load_pd(low + 8)}, {_mm512_load_pd(high), _mm512_load_pd(high + 8)}};
 }
 
-// 1 / divisor raised by a factor 1 + 2^-50, for weightedQuotient8. The
-// division and the raise round by 2^-53 relative each, so the result
-// exceeds 1 / divisor by a factor between 1 + 2^-51 and 1 + 2^-49.
+// raisedReciprocal in eight lanes.
 LUMETRA_AVX512_VBMI inline __m512d raisedReciprocal(__m512d divisor) {
     return _mm512_mul_pd(_mm512_div_pd(_mm512_set1_pd(1.0), divisor), _mm512_set1_pd(1.0 + 0x1p-50));
 }
 
 // Eight lanes of weightedQuotient, the anchors picked by `index`, by one
-// reciprocal shared by the three settings. The quotient lies between the
-// two anchors (the weights are not negative and sum to the divisor), so
-// within 2^16 in size, and the numerator is exact: the product by the
-// raised reciprocal exceeds the quotient in size by a factor between 1 +
-// 2^-52 and 1 + 2^-48, by more than 0 and less than 2^-32. A quotient that
-// is whole thus truncates to itself, and one that is not lies at least 1 /
-// divisor >= 2^-17 from every whole number, so it truncates as before.
+// raised reciprocal shared by the three settings: each numerator is whole
+// and below 2^34 in size, exact in double, so the product truncates to the
+// quotient (see raisedReciprocal).
 LUMETRA_AVX512_VBMI inline __m256i weightedQuotient8(__m512d wa, __m512d wb, __m512d reciprocal, I index,
                                                      const AnchorTables& t) {
     const __m512d va = _mm512_permutex2var_pd(t.low[0], index, t.low[1]);
