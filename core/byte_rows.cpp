@@ -106,12 +106,7 @@ LUMETRA_AVX2 int weaveInterpolated(const int32_t* r, const int32_t* g, const int
     return col;
 }
 
-// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
-// which it then warns of.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+LUMETRA_AVX512_WARNINGS_OFF
 // 32 values of a plane, each a byte << 7, through a 256-entry word table
 // held in eight registers: four two-register word permutations read its
 // quarters, and bits 6 and 7 of the byte pick among them.
@@ -139,9 +134,7 @@ LUMETRA_AVX512_VBMI int lookUpBytePlanes512(int32_t* const planes[3], int n, con
     }
     return columns;
 }
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+LUMETRA_AVX512_WARNINGS_ON
 
 LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
     const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);

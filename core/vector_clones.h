@@ -46,6 +46,16 @@ inline bool cpuHasAvx512Vbmi() {
                                !std::getenv("LUMETRA_NO_AVX512_PASSES");
     return usable;
 }
+// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
+// which it then warns of; code using them sits between these two.
+#if !defined(__clang__)
+#define LUMETRA_AVX512_WARNINGS_OFF \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmaybe-uninitialized\"")
+#define LUMETRA_AVX512_WARNINGS_ON _Pragma("GCC diagnostic pop")
+#else
+#define LUMETRA_AVX512_WARNINGS_OFF
+#define LUMETRA_AVX512_WARNINGS_ON
+#endif
 // Eight 32-bit lanes read from or written to memory of any alignment.
 LUMETRA_AVX2 inline __m256i load8(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 LUMETRA_AVX2 inline void store8(int32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }

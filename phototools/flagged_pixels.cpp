@@ -62,12 +62,7 @@ LUMETRA_AVX2 int gatherEights(const uint8_t* flag, int n, const int32_t* r, cons
 #endif
 
 #if LUMETRA_AVX2_INTRINSICS
-// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
-// which it then warns of.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+LUMETRA_AVX512_WARNINGS_OFF
 // alsoUnderBlack's test on the even lanes: dmin (32767 - l) <= (-l - 1) dmax.
 LUMETRA_AVX512_VBMI inline __mmask8 underOnEven(__m512i dmin, __m512i span, __m512i below, __m512i dmax) {
     return _mm512_cmple_epi64_mask(_mm512_mul_epi32(dmin, span), _mm512_mul_epi32(below, dmax));
@@ -108,9 +103,7 @@ LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both)
     }
     return j;
 }
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 // The lanes of `mask` appended to `list`, packed to the front.

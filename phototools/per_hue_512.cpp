@@ -10,12 +10,7 @@
 namespace lumetra::pt {
 
 #if LUMETRA_AVX2_INTRINSICS
-// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
-// which it then warns of.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+LUMETRA_AVX512_WARNINGS_OFF
 namespace {
 
 using I = __m512i;
@@ -233,9 +228,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
 }
 
 }  // namespace
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,

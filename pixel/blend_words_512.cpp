@@ -11,12 +11,7 @@
 namespace lumetra {
 
 #if LUMETRA_AVX2_INTRINSICS
-// GCC 12's AVX-512 intrinsics start some results from undefined lanes,
-// which it then warns of.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+LUMETRA_AVX512_WARNINGS_OFF
 namespace {
 
 // Soft light with the upper half's terms looked up rather than rooted,
@@ -213,9 +208,7 @@ LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* col
 }
 
 }  // namespace
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 int softLightWords512(const uint8_t* base, const int32_t* colour, uint8_t* out, int count, int32_t t) {
