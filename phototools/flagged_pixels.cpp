@@ -69,9 +69,25 @@ LUMETRA_AVX512_VBMI inline __mmask8 underOnEven(__m512i dmin, __m512i span, __m5
 }
 LUMETRA_AVX512_VBMI inline __m512i oddLanes(__m512i v) { return _mm512_srli_epi64(v, 32); }
 
+// The lanes of `mask` stored packed from `to`, no further than their count.
+LUMETRA_AVX512_VBMI inline void storePacked16(int32_t* to, __mmask16 mask, __m512i lanes) {
+    const __mmask16 front = static_cast<__mmask16>((1u << __builtin_popcount(mask)) - 1u);
+    _mm512_mask_storeu_epi32(to, front, _mm512_maskz_compress_epi32(mask, lanes));
+}
+
+// The lanes of `mask` appended to `list`.
+LUMETRA_AVX512_VBMI inline void appendLanes16(PixelList& list, __mmask16 mask, __m512i columns, __m512i r,
+                                              __m512i g, __m512i b, __m512i l) {
+    storePacked16(list.index + list.count, mask, columns);
+    storePacked16(list.r + list.count, mask, r);
+    storePacked16(list.g + list.count, mask, g);
+    storePacked16(list.b + list.count, mask, b);
+    storePacked16(list.l + list.count, mask, l);
+    list.count += __builtin_popcount(mask);
+}
+
 // alsoUnderBlack on sixteen entries at a time, its 64-bit products taken on
-// the even and odd lanes apart; the picked entries are packed to the
-// front and stored up to their count.
+// the even and odd lanes apart.
 LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both) {
     int j = 0;
     for (; j + 16 <= over.count; j += 16) {
@@ -88,52 +104,31 @@ LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both)
         const __m512i signs = _mm512_mask_blend_epi32(0xaaaa, _mm512_maskz_set1_epi64(even, -1),
                                                       _mm512_maskz_set1_epi64(odd, -1));
         const __mmask16 mask = _mm512_movepi32_mask(signs);
-        if (mask == 0) continue;
-        const __mmask16 front = static_cast<__mmask16>((1u << __builtin_popcount(mask)) - 1u);
-        const auto append = [&](int32_t* to, const int32_t* from) LUMETRA_AVX512_VBMI {
-            _mm512_mask_storeu_epi32(to + both.count, front,
-                                     _mm512_maskz_compress_epi32(mask, _mm512_loadu_si512(from + j)));
-        };
-        append(both.index, over.index);
-        append(both.r, over.r);
-        append(both.g, over.g);
-        append(both.b, over.b);
-        append(both.l, over.l);
-        both.count += __builtin_popcount(mask);
+        if (mask) appendLanes16(both, mask, _mm512_loadu_si512(over.index + j), r, g, b, l);
     }
     return j;
 }
-LUMETRA_AVX512_WARNINGS_ON
-#endif
 
-// The lanes of `mask` appended to `list`, packed to the front.
-LUMETRA_AVX512_VBMI inline void appendLanes16(PixelList& list, __mmask16 mask, int first, const int32_t* r,
-                                              const int32_t* g, const int32_t* b, const int32_t* lum) {
-    const __mmask16 front = static_cast<__mmask16>((1u << __builtin_popcount(mask)) - 1u);
-    const auto append = [&](int32_t* to, __m512i lanes) LUMETRA_AVX512_VBMI {
-        _mm512_mask_storeu_epi32(to + list.count, front, _mm512_maskz_compress_epi32(mask, lanes));
-    };
-    append(list.index, _mm512_add_epi32(_mm512_set1_epi32(first),
-                                        _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15)));
-    append(list.r, _mm512_loadu_si512(r + first));
-    append(list.g, _mm512_loadu_si512(g + first));
-    append(list.b, _mm512_loadu_si512(b + first));
-    append(list.l, _mm512_loadu_si512(lum + first));
-    list.count += __builtin_popcount(mask);
-}
-
+// gatherEights sixteen flags at a time.
 LUMETRA_AVX512_VBMI int gatherSixteens(const uint8_t* flag, int n, const int32_t* r, const int32_t* g,
                                        const int32_t* b, const int32_t* lum, PixelList& over, PixelList& under) {
+    const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     int i = 0;
     for (; i + 16 <= n; i += 16) {
         const __m128i flags = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flag + i));
         const __mmask16 overMask = _mm_cmpeq_epi8_mask(flags, _mm_set1_epi8(kFlagOver));
         const __mmask16 underMask = _mm_cmpeq_epi8_mask(flags, _mm_set1_epi8(kFlagUnder));
-        if (overMask) appendLanes16(over, overMask, i, r, g, b, lum);
-        if (underMask) appendLanes16(under, underMask, i, r, g, b, lum);
+        if ((overMask | underMask) == 0) continue;
+        const __m512i columns = _mm512_add_epi32(_mm512_set1_epi32(i), lanes);
+        const __m512i red = _mm512_loadu_si512(r + i), green = _mm512_loadu_si512(g + i);
+        const __m512i blue = _mm512_loadu_si512(b + i), l = _mm512_loadu_si512(lum + i);
+        if (overMask) appendLanes16(over, overMask, columns, red, green, blue, l);
+        if (underMask) appendLanes16(under, underMask, columns, red, green, blue, l);
     }
     return i;
 }
+LUMETRA_AVX512_WARNINGS_ON
+#endif
 
 // The columns gatherSixteens or gatherEights has done (none without AVX2).
 int gatheredInVectors(const uint8_t* flag, int n, const int32_t* r, const int32_t* g, const int32_t* b,
