@@ -9,6 +9,12 @@ namespace lumetra::pt {
 
 namespace {
 
+// Where a list's next entry goes, field by field: column, r, g, b, L.
+inline std::array<int32_t*, 5> nextEntry(const PixelList& list) {
+    return {list.index + list.count, list.r + list.count, list.g + list.count, list.b + list.count,
+            list.l + list.count};
+}
+
 #if LUMETRA_AVX2_INTRINSICS
 // For each mask of 8 lanes, the set lanes in order, then zeros: the
 // permutation that packs the chosen lanes to the front.
@@ -31,13 +37,9 @@ LUMETRA_AVX2 inline void storePacked(int32_t* at, __m256i lanes, __m256i pack) {
 // ones past the chosen are overwritten by the next append or left spare.
 LUMETRA_AVX2 inline void appendLanes(PixelList& list, unsigned mask, __m256i columns, __m256i r, __m256i g, __m256i b,
                                      __m256i l) {
-    const __m128i order = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kLeftPack[mask].data()));
-    const __m256i pack = _mm256_cvtepu8_epi32(order);
-    storePacked(list.index + list.count, columns, pack);
-    storePacked(list.r + list.count, r, pack);
-    storePacked(list.g + list.count, g, pack);
-    storePacked(list.b + list.count, b, pack);
-    storePacked(list.l + list.count, l, pack);
+    const __m256i pack = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(kLeftPack[mask].data())));
+    const __m256i fields[5] = {columns, r, g, b, l};
+    for (size_t k = 0; k < 5; ++k) storePacked(nextEntry(list)[k], fields[k], pack);
     list.count += __builtin_popcount(mask);
 }
 
@@ -78,11 +80,8 @@ LUMETRA_AVX512_VBMI inline void storePacked16(int32_t* to, __mmask16 mask, __m51
 // The lanes of `mask` appended to `list`.
 LUMETRA_AVX512_VBMI inline void appendLanes16(PixelList& list, __mmask16 mask, __m512i columns, __m512i r,
                                               __m512i g, __m512i b, __m512i l) {
-    storePacked16(list.index + list.count, mask, columns);
-    storePacked16(list.r + list.count, mask, r);
-    storePacked16(list.g + list.count, mask, g);
-    storePacked16(list.b + list.count, mask, b);
-    storePacked16(list.l + list.count, mask, l);
+    const __m512i fields[5] = {columns, r, g, b, l};
+    for (size_t k = 0; k < 5; ++k) storePacked16(nextEntry(list)[k], mask, fields[k]);
     list.count += __builtin_popcount(mask);
 }
 
