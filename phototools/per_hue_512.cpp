@@ -68,6 +68,12 @@ LUMETRA_AVX512_VBMI inline __m256i weightedQuotient8(__m512d wa, __m512d wb, __m
     return _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_add_pd(_mm512_mul_pd(wa, va), _mm512_mul_pd(wb, vb)), reciprocal));
 }
 
+// The low (h = 0) or high half of a vector; the extract takes its half
+// as an immediate.
+LUMETRA_AVX512_VBMI inline __m256i halfOf(I v, int h) {
+    return h ? _mm512_extracti64x4_epi64(v, 1) : _mm512_castsi512_si256(v);
+}
+
 LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
     return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
 }
@@ -124,10 +130,10 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         const I divisor = _mm512_mask_mov_epi32(one, _mm512_cmpgt_epi32_mask(sum, zero), sum);
         __m256i light[2], shift[2], sat[2];
         for (int h = 0; h < 2; ++h) {
-            const __m512d waD = _mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(wa, h));
-            const __m512d wbD = _mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(wb, h));
-            const __m512d reciprocal = raisedReciprocal(_mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(divisor, h)));
-            const I index = _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(anchor, h));
+            const __m512d waD = _mm512_cvtepi32_pd(halfOf(wa, h));
+            const __m512d wbD = _mm512_cvtepi32_pd(halfOf(wb, h));
+            const __m512d reciprocal = raisedReciprocal(_mm512_cvtepi32_pd(halfOf(divisor, h)));
+            const I index = _mm512_cvtepu32_epi64(halfOf(anchor, h));
             light[h] = weightedQuotient8(waD, wbD, reciprocal, index, lightTable);
             shift[h] = weightedQuotient8(waD, wbD, reciprocal, index, shiftTable);
             sat[h] = weightedQuotient8(waD, wbD, reciprocal, index, satTable);
