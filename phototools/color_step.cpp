@@ -42,6 +42,11 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
             anchors.light[index] = pairOf(m.hueLight[a[half]], m.hueLight[b[half]]);
             anchors.shift[index] = pairOf(m.hueShift[a[half]], m.hueShift[b[half]]);
             anchors.sat[index] = pairOf(m.hueSat[a[half]], m.hueSat[b[half]]);
+            const int32_t* const settings[3] = {m.hueLight, m.hueShift, m.hueSat};
+            for (int q = 0; q < 3; ++q) {
+                anchors.low[q][index] = settings[q][a[half]];
+                anchors.high[q][index] = settings[q][b[half]];
+            }
         }
     }
     return true;

@@ -30,6 +30,10 @@ inline int32_t highOf(uint64_t pair) { return static_cast<int32_t>(static_cast<u
 // the upper half): the values of anchor a (low) and anchor b (high).
 struct HueAnchors {
     uint64_t light[12], shift[12], sat[12];
+    // The same values as doubles for the 512-bit pass's register tables,
+    // the low and the high anchors apart, settings light, shift, sat, each
+    // padded to sixteen entries.
+    alignas(64) double low[3][16] = {}, high[3][16] = {};
 };
 
 // What the colour step reads, prepared once per call from the map.

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/lanes512.h"
 #include "core/vector_clones.h"
 #include "phototools/color_step.h"
 
@@ -69,7 +70,6 @@ LUMETRA_AVX512_WARNINGS_OFF
 LUMETRA_AVX512_VBMI inline __mmask8 underOnEven(__m512i dmin, __m512i span, __m512i below, __m512i dmax) {
     return _mm512_cmple_epi64_mask(_mm512_mul_epi32(dmin, span), _mm512_mul_epi32(below, dmax));
 }
-LUMETRA_AVX512_VBMI inline __m512i oddLanes(__m512i v) { return _mm512_srli_epi64(v, 32); }
 
 // The lanes of `mask` stored packed from `to`, no further than their count.
 LUMETRA_AVX512_VBMI inline void storePacked16(int32_t* to, __mmask16 mask, __m512i lanes) {
@@ -99,10 +99,7 @@ LUMETRA_AVX512_VBMI int alsoUnderBlack16(const PixelList& over, PixelList& both)
         const __m512i below = _mm512_sub_epi32(_mm512_set1_epi32(-1), l);
         const __mmask8 even = underOnEven(dmin, span, below, dmax);
         const __mmask8 odd = underOnEven(oddLanes(dmin), oddLanes(span), oddLanes(below), oddLanes(dmax));
-        // Interleaved into one mask of sixteen lanes by way of the sign bits.
-        const __m512i signs = _mm512_mask_blend_epi32(0xaaaa, _mm512_maskz_set1_epi64(even, -1),
-                                                      _mm512_maskz_set1_epi64(odd, -1));
-        const __mmask16 mask = _mm512_movepi32_mask(signs);
+        const __mmask16 mask = interleavedMask(even, odd);
         if (mask) appendLanes16(both, mask, _mm512_loadu_si512(over.index + j), r, g, b, l);
     }
     return j;

@@ -5,6 +5,7 @@
 #include "phototools/color_step.h"
 
 #include "core/divide.h"
+#include "core/lanes512.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
@@ -17,19 +18,6 @@ using I = __m512i;
 
 LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
 LUMETRA_AVX512_VBMI inline I load16(const int32_t* p) { return _mm512_loadu_si512(p); }
-
-// A 32-bit vector's odd lanes moved down into the 64-bit lanes' low halves.
-LUMETRA_AVX512_VBMI inline I oddLanes(I v) { return _mm512_srli_epi64(v, 32); }
-
-// Signed 64-bit lanes from the even (low) or odd 32-bit lanes.
-LUMETRA_AVX512_VBMI inline I evenWide(I v) { return _mm512_srai_epi64(_mm512_slli_epi64(v, 32), 32); }
-LUMETRA_AVX512_VBMI inline I oddWide(I v) { return _mm512_srai_epi64(v, 32); }
-
-// 32-bit lanes from the low halves of 64-bit results for the even and the
-// odd lanes: exact where each result fits 32 bits.
-LUMETRA_AVX512_VBMI inline I interleaved(I even, I odd) {
-    return _mm512_mask_blend_epi32(0xaaaa, even, _mm512_slli_epi64(odd, 32));
-}
 
 // (a * b) >> s for 32-bit a and b whose product's shifted value fits 32
 // bits, taken in 64 bits on the even and the odd lanes.
@@ -46,9 +34,9 @@ struct AnchorTables {
     __m512d low[2], high[2];
 };
 
-LUMETRA_AVX512_VBMI inline AnchorTables anchorTables(const uint64_t (&pairs)[12]) {
-    alignas(64) double low[16] = {}, high[16] = {};
-    for (int a = 0; a < 12; ++a) low[a] = lowOf(pairs[a]), high[a] = highOf(pairs[a]);
+LUMETRA_AVX512_VBMI inline AnchorTables anchorTables(const HueAnchors& anchors, int setting) {
+    const double* low = anchors.low[setting];
+    const double* high = anchors.high[setting];
     return {{_mm512_load_pd(low), _mm512_load_pd(low + 8)}, {_mm512_load_pd(high), _mm512_load_pd(high + 8)}};
 }
 
@@ -81,9 +69,9 @@ LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
 template <bool Tone>
 LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in,
                                       int32_t* part, uint8_t* ranking, uint8_t* flag) {
-    const AnchorTables lightTable = anchorTables(in.anchors->light);
-    const AnchorTables shiftTable = anchorTables(in.anchors->shift);
-    const AnchorTables satTable = anchorTables(in.anchors->sat);
+    const AnchorTables lightTable = anchorTables(*in.anchors, 0);
+    const AnchorTables shiftTable = anchorTables(*in.anchors, 1);
+    const AnchorTables satTable = anchorTables(*in.anchors, 2);
     const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
     const I weave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
