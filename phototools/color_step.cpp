@@ -355,15 +355,16 @@ namespace {
 // below 2^52.3. The incoming L is 0..65535 and oldEnvelope only moves it to
 // min(L, 32767).
 template <bool Tone>
-[[gnu::always_inline]] inline void perHueRowBody(int32_t* __restrict r, int32_t* __restrict g,
+[[gnu::always_inline]] inline bool perHueRowBody(int32_t* __restrict r, int32_t* __restrict g,
                                                  int32_t* __restrict b, int n, const PerHueInputs& in,
                                                  int32_t* __restrict part, uint8_t* __restrict ranking,
-                                                 uint8_t* __restrict flag) {
+                                                 uint8_t* __restrict flag, int32_t* __restrict lum) {
     const int32_t* __restrict inverseEnvelope = in.inverseEnvelope;
     const int32_t* __restrict tone = in.tone;
     const int32_t* __restrict envelope = in.envelope;
     const HueAnchors& anchors = *in.anchors;
     const int32_t rotation = in.rotation;
+    int32_t anyWide = 0;
     for (int i = 0; i < n; ++i) {
         const int32_t red = r[i], green = g[i], blue = b[i];
         const int32_t incoming = luminance15({red, green, blue});
@@ -408,15 +409,22 @@ template <bool Tone>
         const int64_t env = (static_cast<int64_t>(envelope[newL]) * factor) >> 8;
         const int64_t mult = (env * inv) >> 13;
         const auto offset = [mult, incoming](int32_t c) { return ((c - incoming) * mult) >> 15; };
-        const int32_t outside = mask((newL + offset(hi) > kWhite15) | (newL + offset(lo) < 0));
-        const auto finish = [outside, newL](int32_t input, int64_t d) {
+        // Only a positive multiplier leaves the range, so max and min take
+        // the largest and smallest offsets there.
+        const int64_t ofMax = offset(hi), ofMin = offset(lo);
+        const int32_t over = mask(newL + ofMax > kWhite15);
+        const int32_t outside = over | mask(newL + ofMin < 0);
+        const int32_t wide = outside & mask((ofMax >= kRestorableReach) | (ofMin <= -kRestorableReach));
+        anyWide |= wide;
+        const auto finish = [outside, wide, newL](int32_t input, int64_t d) {
             const int32_t held = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(newL + d, 0), kWhite15));
-            return select(outside, input, held);
+            return select(outside, select(wide, input, static_cast<int32_t>(d)), held);
         };
         r[i] = finish(red, offset(red));
         g[i] = finish(green, offset(green));
         b[i] = finish(blue, offset(blue));
-        flag[i] = static_cast<uint8_t>(outside & 1);
+        lum[i] = newL;
+        flag[i] = static_cast<uint8_t>(select(wide, kFlagWide, select(over, kFlagOver, outside & kFlagUnder)));
         ranking[i] = static_cast<uint8_t>(k);
 
         // partOf without branches: the rotation moves by the weighted shift.
@@ -426,22 +434,27 @@ template <bool Tone>
         const int32_t mirrored = select(mask(turn == 0), 0, 3600 - turn);
         part[i] = select(mask(rot == 0), -1, select(mask(k & 1), mirrored, turn));
     }
+    return anyWide != 0;
 }
 
 }  // namespace
 
 LUMETRA_VECTOR_CLONES
-void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
-               uint8_t* flag) {
-    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, false);
-    perHueRowBody<false>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done);
+bool perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
+               uint8_t* flag, int32_t* lum) {
+    bool anyWide = false;
+    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, lum, false, anyWide);
+    return perHueRowBody<false>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done,
+                                lum + done) || anyWide;
 }
 
 LUMETRA_VECTOR_CLONES
-void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
-                   uint8_t* ranking, uint8_t* flag) {
-    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, true);
-    perHueRowBody<true>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done);
+bool perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                   uint8_t* ranking, uint8_t* flag, int32_t* lum) {
+    bool anyWide = false;
+    const int done = perHueRow512(r, g, b, n, in, part, ranking, flag, lum, true, anyWide);
+    return perHueRowBody<true>(r + done, g + done, b + done, n - done, in, part + done, ranking + done, flag + done,
+                               lum + done) || anyWide;
 }
 
 ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {

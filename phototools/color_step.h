@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "core/q15.h"
@@ -64,7 +63,7 @@ struct ColorTables {
 struct RowScratch {
     std::vector<uint8_t> ranking, flag;
     std::vector<int32_t> part;  // per-hue: each pixel's rotation part
-    std::vector<int32_t> lum;   // plain and tone: the L of each flagged pixel
+    std::vector<int32_t> lum;   // the L of each flagged pixel
     // The flagged pixels gathered for the restore passes (their columns,
     // offsets and L): those over white from slot 0, the others from slot
     // width + kListSpare, each list with its spare slots.
@@ -279,30 +278,6 @@ void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking
 // -1 for no rotation.
 void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* part);
 
-// Calls visit(i) for each i below n with flag[i] set, in order. Flags are
-// few and each is 0 or 1: 32 zero flags are passed over with four reads,
-// and a word of eight read in x86 byte order holds flag k in bit 8k.
-template <class Visit>
-inline void forEachFlagged(const uint8_t* flag, int n, Visit visit) {
-    const auto eightAt = [flag](int i) {
-        uint64_t eight;
-        std::memcpy(&eight, flag + i, 8);
-        return eight;
-    };
-    const auto visitEight = [&visit](int i, uint64_t eight) {
-        for (; eight != 0; eight &= eight - 1) visit(i + __builtin_ctzll(eight) / 8);
-    };
-    int i = 0;
-    for (; i + 32 <= n; i += 32) {
-        const uint64_t w0 = eightAt(i), w1 = eightAt(i + 8), w2 = eightAt(i + 16), w3 = eightAt(i + 24);
-        if ((w0 | w1 | w2 | w3) == 0) continue;
-        visitEight(i, w0), visitEight(i + 8, w1), visitEight(i + 16, w2), visitEight(i + 24, w3);
-    }
-    for (; i + 8 <= n; i += 8) visitEight(i, eightAt(i));
-    for (; i < n; ++i)
-        if (flag[i]) visit(i);
-}
-
 // The part a pixel whose incoming ranking is odd or even turns by for a
 // rotation rot, -1 when rot is 0 (no rotation at all, which differs from
 // a whole turn: rotateHuePart truncates).
@@ -319,19 +294,24 @@ struct PerHueInputs {
 };
 
 // The per-hue stage on a row of planes (0..65535 in) without the hue
-// rotation, with (perHueToneRow) or without the tone table: pixels whose
-// adjusted offsets leave the range keep their input and have flag 1;
-// part receives each other pixel's rotation part (partOf) and ranking the
-// ranking of each input. Exact for the settings perHueRows admits.
-void perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
-               uint8_t* flag);
-void perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
-                   uint8_t* ranking, uint8_t* flag);
+// rotation, with (perHueToneRow) or without the tone table, flagging as
+// saturateRow does: pixels whose adjusted offsets leave the range have
+// their offsets in place of their channels, their L in lum and flag
+// kFlagOver or kFlagUnder; those with an offset of kRestorableReach or
+// more keep their input and flag kFlagWide, and the pass returns whether
+// there were any. part receives each pixel's rotation part (partOf) and
+// ranking the ranking of each input. Exact for the settings perHueRows
+// admits.
+bool perHueRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part, uint8_t* ranking,
+               uint8_t* flag, int32_t* lum);
+bool perHueToneRow(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
+                   uint8_t* ranking, uint8_t* flag, int32_t* lum);
 // Either pass in 512-bit vectors, sixteen pixels a step, where the
 // processor has AVX-512 (none elsewhere); returns how many pixels it did,
-// a multiple of 16, for the caller to finish.
+// a multiple of 16, for the caller to finish, and sets anyWide if it
+// flagged kFlagWide.
 int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
-                 uint8_t* ranking, uint8_t* flag, bool tone);
+                 uint8_t* ranking, uint8_t* flag, int32_t* lum, bool tone, bool& anyWide);
 
 // What the step reads per pixel, held by value: the renderer's byte stores
 // may alias anything reached through a reference, which would reload every
@@ -373,24 +353,27 @@ struct ColorStep {
         }
     }
 
-    // The per-hue stage in three passes as the plain one: the vectorised
-    // pass, the full rule on the pixels it flagged, then the rotation by
-    // each pixel's own part.
+    // The per-hue stage in passes as the plain one: the vectorised pass,
+    // the restore passes, the full rule on the few pixels with wide
+    // offsets, then the rotation by each pixel's own part.
     void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation, t.saturation};
         uint8_t* ranking = s.ranking.data();
         int32_t* part = s.part.data();
-        if constexpr (Tone) perHueToneRow(r, g, b, n, in, part, ranking, s.flag.data());
-        else perHueRow(r, g, b, n, in, part, ranking, s.flag.data());
-        forEachFlagged(s.flag.data(), n, [&](int i) {
-            part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
-        });
+        uint8_t* flag = s.flag.data();
+        const bool anyWide = Tone ? perHueToneRow(r, g, b, n, in, part, ranking, flag, s.lum.data())
+                                  : perHueRow(r, g, b, n, in, part, ranking, flag, s.lum.data());
+        restoreFlagged(r, g, b, n, s);
+        if (anyWide) {
+            for (int i = 0; i < n; ++i)
+                if (flag[i] == kFlagWide) part[i] = partOf(adjustRanked(r[i], g[i], b[i]), kRankings[ranking[i]].odd);
+        }
         rotateRowByParts(r, g, b, n, ranking, part);
     }
 
     // The plain and tone stages in three passes: the offsets scaled on the
     // whole row (the vectorised pass), the flagged pixels (whose offsets
-    // leave the range) gathered and scaled back by the restore passes, then the
+    // leave the range) scaled back by the restore passes, then the
     // rotation, which reads the ranking of the incoming colour.
     void applyAlikeRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
         uint8_t* ranking = t.rotation != 0 ? s.ranking.data() : nullptr;  // only the rotation reads it
@@ -398,9 +381,15 @@ struct ColorStep {
             toneRow(r, g, b, n, t.toneScale, ranking, s.flag.data(), s.lum.data());
         else
             saturateRow(r, g, b, n, t.saturation, ranking, s.flag.data(), s.lum.data());
-        // The flagged pixels in lists by the scalings they take: over
-        // white, under black, and the few over white that land under black
-        // once scaled, which take both (and are put back last).
+        restoreFlagged(r, g, b, n, s);
+        if (t.rotation != 0) rotateRow(r, g, b, n, s.ranking.data(), t.evenPart, t.oddPart);
+    }
+
+    // The pixels flagged over white or under black gathered into lists by
+    // the scalings they take: over white, under black, and the few over
+    // white that land under black once scaled, which take both (and are
+    // put back last); each list restored, and put back in the row.
+    static void restoreFlagged(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) {
         PixelList over = s.overList(), under = s.underList();
         gatherFlagged(s.flag.data(), n, r, g, b, s.lum.data(), over, under);
         PixelList both = under.after();
@@ -414,7 +403,6 @@ struct ColorStep {
                 r[i] = list->r[j], g[i] = list->g[j], b[i] = list->b[j];
             }
         }
-        if (t.rotation != 0) rotateRow(r, g, b, n, s.ranking.data(), t.evenPart, t.oddPart);
     }
 
     inline void applyAlike(int32_t& r, int32_t& g, int32_t& b) const {

@@ -27,9 +27,13 @@ struct PixelList {
     PixelList after() const { return {index + count, r + count, g + count, b + count, l + count}; }
 };
 
-// The flags a colour pass sets: over white, or under black only.
+// The flags a colour pass sets: over white, or under black only; and, from
+// the per-hue passes, out of range with an offset the restore passes cannot
+// take (kRestorableReach or more in size), left to the full rule.
 constexpr uint8_t kFlagOver = 1;
 constexpr uint8_t kFlagUnder = 2;
+constexpr uint8_t kFlagWide = 4;
+constexpr int32_t kRestorableReach = 1 << 30;
 
 // Appends every pixel i below n flagged kFlagOver to `over` and every one
 // flagged kFlagUnder to `under`, in column order, with r[i], g[i], b[i]

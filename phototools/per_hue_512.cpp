@@ -68,7 +68,7 @@ LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
 
 template <bool Tone>
 LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in,
-                                      int32_t* part, uint8_t* ranking, uint8_t* flag) {
+                                      int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum, bool& anyWide) {
     const AnchorTables lightTable = anchorTables(*in.anchors, 0);
     const AnchorTables shiftTable = anchorTables(*in.anchors, 1);
     const AnchorTables satTable = anchorTables(*in.anchors, 2);
@@ -80,6 +80,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     // (turn + shift) mod 3600.
     const I rotationTurn = all(((in.rotation % 3600) + 3600) % 3600);
     const int whole16 = n & ~15;
+    __mmask16 wideSeen = 0;
     for (int i = 0; i < whole16; i += 16) {
         const I red = load16(r + i), green = load16(g + i), blue = load16(b + i);
         // Inputs are 0..65535, so the luminance's products do not wrap.
@@ -188,16 +189,29 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         const I smallest = _mm512_min_epi32(moved[0], _mm512_min_epi32(moved[1], moved[2]));
         const I ofMax = _mm512_mask_blend_epi32(falling, largest, smallest);
         const I ofMin = _mm512_mask_blend_epi32(falling, smallest, largest);
-        const __mmask16 outside = _mm512_cmpgt_epi32_mask(ofMax, white) | _mm512_cmplt_epi32_mask(ofMin, zero);
+        const __mmask16 over = _mm512_cmpgt_epi32_mask(ofMax, white);
+        const __mmask16 outside = over | _mm512_cmplt_epi32_mask(ofMin, zero);
+        // Only a positive multiplier leaves the range, so ofMax and ofMin
+        // are the largest and smallest moved channels there. A channel
+        // moved less than 2^30 either way was not narrowed: its offset is
+        // moved - L, well within the restore passes' 2^31.
+        const __mmask16 wide = outside & (_mm512_cmpge_epi32_mask(ofMax, all(kRestorableReach)) |
+                                          _mm512_cmple_epi32_mask(ofMin, all(-kRestorableReach)));
+        wideSeen |= wide;
 
         // Pixels left in range take L + offset held to 0..32767; the others
-        // keep their input.
+        // their offsets, or their input where those are wide.
         for (int c = 0; c < 3; ++c) {
             const I held = _mm512_min_epi32(_mm512_max_epi32(moved[c], zero), white);
+            const I left = _mm512_mask_blend_epi32(wide, _mm512_sub_epi32(moved[c], newL), channels[c]);
             int32_t* plane = c == 0 ? r : (c == 1 ? g : b);
-            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, held, channels[c]));
+            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, held, left));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(flag + i), _mm_maskz_mov_epi8(outside, _mm_set1_epi8(1)));
+        _mm512_storeu_si512(lum + i, newL);
+        __m128i flags = _mm_maskz_mov_epi8(outside, _mm_set1_epi8(kFlagUnder));
+        flags = _mm_mask_mov_epi8(flags, over, _mm_set1_epi8(kFlagOver));
+        flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(flag + i), flags);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(ranking + i), _mm512_cvtepi32_epi8(k));
 
         // partOf: the turn by rotation plus the weighted shift. The shift is
@@ -218,6 +232,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         partOf = _mm512_mask_mov_epi32(partOf, _mm512_cmpeq_epi32_mask(rot, zero), all(-1));
         _mm512_storeu_si512(part + i, partOf);
     }
+    anyWide = anyWide || wideSeen != 0;
     return whole16;
 }
 
@@ -226,13 +241,14 @@ LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in, int32_t* part,
-                 uint8_t* ranking, uint8_t* flag, bool tone) {
+                 uint8_t* ranking, uint8_t* flag, int32_t* lum, bool tone, bool& anyWide) {
 #if LUMETRA_AVX2_INTRINSICS
     if (cpuHasAvx512Vbmi())
-        return tone ? perHueVectors<true>(r, g, b, n, in, part, ranking, flag)
-                    : perHueVectors<false>(r, g, b, n, in, part, ranking, flag);
+        return tone ? perHueVectors<true>(r, g, b, n, in, part, ranking, flag, lum, anyWide)
+                    : perHueVectors<false>(r, g, b, n, in, part, ranking, flag, lum, anyWide);
 #endif
-    (void)r, (void)g, (void)b, (void)n, (void)in, (void)part, (void)ranking, (void)flag, (void)tone;
+    (void)r, (void)g, (void)b, (void)n, (void)in, (void)part, (void)ranking, (void)flag, (void)lum, (void)tone;
+    (void)anyWide;
     return 0;
 }
 

@@ -171,7 +171,7 @@ void expectRowMatchesPixels(const ColorMap& map) {
 }
 
 TEST(ColorStep, RowPassesMatchThePixelStep) {
-    for (const auto& [saturation, rotation] : {std::pair{320, 250}, {256, 0}, {-400, 3500}, {40, -999}}) {
+    for (const auto& [saturation, rotation] : {std::pair{320, 250}, {256, 0}, {-400, 3500}, {40, -999}, {32767, 100}}) {
         auto map = test::newMap();
         map->saturation = saturation;
         map->hueRotation = rotation;
@@ -185,7 +185,8 @@ TEST(ColorStep, RowPassesMatchThePixelStep) {
         expectRowMatchesPixels<true, true>(*map);
         expectRowMatchesPixels<false, true>(*map);
         // Per-hue values at the row pass's bounds: negative multipliers,
-        // offsets far out of range.
+        // offsets far out of range (at the largest saturation, past what
+        // the restore passes take).
         for (int i = 0; i < 12; ++i)
             map->hueShift[i] = (i % 3 - 1) << 16, map->hueSat[i] = (i % 2 ? 1 : -1) << 16, map->hueLight[i] = (1 - i % 3) << 16;
         expectRowMatchesPixels<true, true>(*map);
