@@ -53,6 +53,49 @@ LUMETRA_AVX2 int addAboveByVectors(const uint8_t* bytes, int count, int channels
     return i;
 }
 
+LUMETRA_AVX512_WARNINGS_OFF
+// Eight consecutive thresholds t .. t + 7 at once, 64 bytes a step. With d
+// a byte's distance above t (0 at or below it), the byte lies above t + j
+// exactly when d > j: bit j of (1 << min(d, 8)) - 1. A bit transpose of
+// each group of eight bytes (the affine transform whose matrix is the
+// group, applied to the unit bytes) gathers bit j of the group's bytes
+// into its byte j, whose popcount is then how many of the eight lie above
+// t + j. Alpha bytes are taken as t, above none. Byte counters gain at
+// most 8 a step, so 31 steps before they move to 32-bit lanes, where lane
+// i counts threshold i % 8.
+LUMETRA_AVX512_BITS int addAboveRun(const uint8_t* bytes, int count, int channels, uint8_t t, AboveCounts& above) {
+    constexpr int kStepsPerFlush = 31;
+    const __mmask64 colours = channels == 4 ? 0x7777777777777777ull : ~0ull;
+    const __m512i first = _mm512_set1_epi8(static_cast<char>(t));
+    const __m512i eight = _mm512_set1_epi8(8);
+    // (1 << k) - 1 for k = 0..8 in each 16-byte lane, for the shuffle.
+    const long long lowBitsFirst = 0x7f3f1f0f07030100ll, lowBitsLast = 0xff;
+    const __m512i lowBits = _mm512_set4_epi64(lowBitsLast, lowBitsFirst, lowBitsLast, lowBitsFirst);
+    const __m512i unitBytes = _mm512_set1_epi64(static_cast<long long>(0x8040201008040201ull));
+    __m512i sums = _mm512_setzero_si512();
+    int i = 0;
+    while (i + 64 <= count) {
+        __m512i counters = _mm512_setzero_si512();
+        for (int step = 0; step < kStepsPerFlush && i + 64 <= count; ++step, i += 64) {
+            const __m512i raw = _mm512_loadu_si512(bytes + i);
+            const __m512i distance = _mm512_min_epu8(_mm512_maskz_subs_epu8(colours, raw, first), eight);
+            const __m512i below = _mm512_shuffle_epi8(lowBits, distance);
+            const __m512i transposed = _mm512_gf2p8affine_epi64_epi8(unitBytes, below, 0);
+            counters = _mm512_add_epi8(counters, _mm512_popcnt_epi8(transposed));
+        }
+        const __m512i low = _mm512_add_epi32(_mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(counters, 0)),
+                                             _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(counters, 1)));
+        const __m512i high = _mm512_add_epi32(_mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(counters, 2)),
+                                              _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(counters, 3)));
+        sums = _mm512_add_epi32(sums, _mm512_add_epi32(low, high));
+    }
+    alignas(64) uint32_t lanes[16];
+    _mm512_store_si512(lanes, sums);
+    for (int lane = 0; lane < 16; ++lane) above[static_cast<size_t>(lane % 8)] += lanes[lane];
+    return i;
+}
+LUMETRA_AVX512_WARNINGS_ON
+
 #endif
 
 }  // namespace
@@ -63,11 +106,18 @@ bool countBytesAbove(const IplImage* picture, const ThresholdSet* sets, int setC
     for (int s = 0; s < setCount; ++s) above[s] = {};
     const int channels = picture->nChannels;
     const int rowBytes = picture->width * channels;
+    const bool bits = cpuHasAvx512Bits();
+    const auto consecutive = [](const ThresholdSet& set) {
+        for (int j = 1; j < kThresholdsPerSet; ++j)
+            if (set[static_cast<size_t>(j)] != set[0] + j) return false;
+        return true;
+    };
     // Row by row, each set in turn while the row is in the L1 cache.
     for (int y = 0; y < picture->height; ++y) {
         const uint8_t* row = rowOf(picture, y);
         for (int s = 0; s < setCount; ++s) {
-            const int done = addAboveByVectors(row, rowBytes, channels, sets[s], above[s]);
+            int done = bits && consecutive(sets[s]) ? addAboveRun(row, rowBytes, channels, sets[s][0], above[s]) : 0;
+            done += addAboveByVectors(row + done, rowBytes - done, channels, sets[s], above[s]);
             addAboveOneByOne(row + done, rowBytes - done, channels, sets[s], above[s]);
         }
     }
