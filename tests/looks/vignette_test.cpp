@@ -64,6 +64,8 @@ void expectRowsMatch(const VignetteShape& shape, GainScale scale, int32_t x0, in
 
 TEST(VignetteGains, MatchTheFormulaOnWindowsNearAndFar) {
     expectRowsMatch(prepareVignette(-100, 0, 97, 61), GainScale::q15, 0, 0, 97, 61);
+    // A large radius: neighbouring columns' gains lie close in the table.
+    expectRowsMatch(prepareVignette(-100, 0, 4000, 3000), GainScale::q15, 1200, 1499, 1603, 3);
     expectRowsMatch(prepareVignette(-80, -100, 400, 300), GainScale::q12, 150, 20, 33, 17);
     expectRowsMatch(prepareVignette(-100, 0, 70000, 50), GainScale::q15, 30000, 0, 40, 3);
     expectRowsMatch(prepareVignette(-100, -1000, 50, 50), GainScale::q15, 0, 0, 50, 50);
