@@ -1,5 +1,8 @@
 #include "core/bytes_above.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/image.h"
 #include "core/vector_clones.h"
 
@@ -106,17 +109,27 @@ bool countBytesAbove(const IplImage* picture, const ThresholdSet* sets, int setC
     for (int s = 0; s < setCount; ++s) above[s] = {};
     const int channels = picture->nChannels;
     const int rowBytes = picture->width * channels;
-    const bool bits = cpuHasAvx512Bits();
-    const auto consecutive = [](const ThresholdSet& set) {
-        for (int j = 1; j < kThresholdsPerSet; ++j)
-            if (set[static_cast<size_t>(j)] != set[0] + j) return false;
-        return true;
+    // A set whose thresholds all lie among eight consecutive values (a clip
+    // point's eight bins, also where they are held at 0 or 255) is counted
+    // as that run, each threshold then reading its value's count.
+    const auto runStart = [](const ThresholdSet& set) {
+        const auto [low, high] = std::minmax_element(set.begin(), set.end());
+        const int first = std::min<int>(*low, 255 - (kThresholdsPerSet - 1));
+        return *high - first < kThresholdsPerSet ? first : -1;
     };
+    std::vector<int> starts(static_cast<size_t>(std::max(setCount, 0)), -1);
+    if (cpuHasAvx512Bits())
+        for (int s = 0; s < setCount; ++s) starts[static_cast<size_t>(s)] = runStart(sets[s]);
     // Row by row, each set in turn while the row is in the L1 cache.
     for (int y = 0; y < picture->height; ++y) {
         const uint8_t* row = rowOf(picture, y);
         for (int s = 0; s < setCount; ++s) {
-            int done = bits && consecutive(sets[s]) ? addAboveRun(row, rowBytes, channels, sets[s][0], above[s]) : 0;
+            int done = 0;
+            if (const int first = starts[static_cast<size_t>(s)]; first >= 0) {
+                AboveCounts run{};
+                done = addAboveRun(row, rowBytes, channels, static_cast<uint8_t>(first), run);
+                for (size_t j = 0; j < kThresholdsPerSet; ++j) above[s][j] += run[static_cast<size_t>(sets[s][j] - first)];
+            }
             done += addAboveByVectors(row + done, rowBytes - done, channels, sets[s], above[s]);
             addAboveOneByOne(row + done, rowBytes - done, channels, sets[s], above[s]);
         }
