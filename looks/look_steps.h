@@ -285,6 +285,7 @@ public:
     void rowStart(const RowSpot& spot) { gains_->startRow(spot.y); }
     int32_t value(const PixelContext& at) const { return gains_->at(at.col); }
     const int32_t* row() const { return gains_->row(); }
+    uint32_t largest() const { return gains_->largestGain(); }
 
 private:
     VignetteShape shape_;
@@ -313,23 +314,25 @@ public:
 
     // Runs whose products all fit 32 bits (every run short of an extreme
     // stretch) multiply in 32 bits, at twice the lanes: the same products.
+    // The runs the looks pass hold no negative values, so the largest
+    // value read as unsigned bounds them (a negative one reads as 2^31 or
+    // more and sends the run to 64 bits); the gains' bound is the call's.
     [[gnu::always_inline]] friend void applyRow(VignetteStep& step, const RowPlanes& row) {
         const int32_t* __restrict gain = step.gain_.row() + row.first;
-        if (largestMagnitude(row.r, row.g, row.b, row.width) * largestMagnitude(gain, gain, gain, row.width) <=
-            INT32_MAX)
+        if (uint64_t{largestUnsigned(row.r, row.g, row.b, row.width)} * step.gain_.largest() <= INT32_MAX)
             scaleRow<int32_t>(row, gain);
         else
             scaleRow<int64_t>(row, gain);
     }
 
 private:
-    [[gnu::always_inline]] static int64_t largestMagnitude(const int32_t* r, const int32_t* g, const int32_t* b, int n) {
-        int32_t low = 0, high = 0;
-        for (int i = 0; i < n; ++i) {
-            low = std::min(low, std::min(r[i], std::min(g[i], b[i])));
-            high = std::max(high, std::max(r[i], std::max(g[i], b[i])));
-        }
-        return std::max(-int64_t{low}, int64_t{high});
+    [[gnu::always_inline]] static uint32_t largestUnsigned(const int32_t* r, const int32_t* g, const int32_t* b,
+                                                           int n) {
+        uint32_t high = 0;
+        for (int i = 0; i < n; ++i)
+            high = std::max(high, std::max(static_cast<uint32_t>(r[i]),
+                                           std::max(static_cast<uint32_t>(g[i]), static_cast<uint32_t>(b[i]))));
+        return high;
     }
     template <class Product>
     [[gnu::always_inline]] static void scaleRow(const RowPlanes& row, const int32_t* __restrict gain) {

@@ -12,6 +12,12 @@ namespace lumetra {
 
 namespace {
 constexpr int64_t kLargestRadius = int64_t{1} << 20;
+
+uint32_t largestSize(const std::vector<int32_t>& gains) {
+    uint32_t largest = 0;
+    for (int32_t gain : gains) largest = std::max(largest, gain < 0 ? 0u - static_cast<uint32_t>(gain) : static_cast<uint32_t>(gain));
+    return largest;
+}
 // Beyond this many distinct q values (far-off or huge windows) the gains
 // are computed one by one instead of tabulated.
 constexpr int64_t kLargestGainTable = int64_t{1} << 18;
@@ -94,6 +100,7 @@ VignetteGains::VignetteGains(const VignetteShape& shape, GainScale scale, int32_
             columnAbove32_[col] = static_cast<uint32_t>(columnShare_[col] - nearestShare_);
     }
     for (size_t i = 0; i < byQ_.size(); ++i) byQ_[i] = gainOfQ(qFirst_ + static_cast<int64_t>(i));
+    largest_ = largestSize(byQ_);
 }
 
 int32_t VignetteGains::gainOfQ(int64_t q) const {
@@ -187,7 +194,12 @@ void VignetteGains::fillGains32(uint32_t rowAbove, size_t begin, size_t end) {
 // the centre column, so a column left of the centre whose mirror image
 // (2 cx - x) lies in the walk copies that column's gain: about half the
 // row is computed.
-LUMETRA_VECTOR_CLONES void VignetteGains::startRow(int32_t y) {
+void VignetteGains::startRow(int32_t y) {
+    fillRow(y);
+    if (byQ_.empty()) largest_ = largestSize(row_);
+}
+
+LUMETRA_VECTOR_CLONES void VignetteGains::fillRow(int32_t y) {
     const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
     const int64_t width = static_cast<int64_t>(row_.size());
     if (firstX_ + width - 1 > INT32_MAX) {  // canvas positions wrap: no mirror image to trust

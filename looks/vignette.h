@@ -61,9 +61,13 @@ public:
     void startRow(int32_t y);
     int32_t at(int col) const { return row_[static_cast<size_t>(col)]; }
     const int32_t* row() const { return row_.data(); }
+    // No gain of the current row is larger in size: with a table, the
+    // largest of every gain the walk can meet, found once.
+    uint32_t largestGain() const { return largest_; }
 
 private:
     int32_t gainOfQ(int64_t q) const;
+    void fillRow(int32_t y);
     // The gains of columns begin..end-1 of the row at squared distance rowDistance2.
     void fillGains(int64_t rowDistance2, size_t begin, size_t end);
     // The same from the row's sum above the nearest column's, in 32 bits.
@@ -83,6 +87,7 @@ private:
     int64_t qFirst_ = 0;
     std::vector<int32_t> byQ_;
     std::vector<int32_t> row_;
+    uint32_t largest_ = 0;
 };
 
 }  // namespace lumetra
