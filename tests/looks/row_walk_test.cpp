@@ -57,5 +57,31 @@ TEST(CurvesStep, RowLookupAndByteStoreMatchTheLookupEverywhere) {
     expectLookupEverywhere(true);
 }
 
+// Runs of plain values (32-bit products), of values a strong stretch makes
+// and of negative ones (64-bit products), darkened and brightened: the row
+// pass must give the per-pixel products.
+TEST(VignetteStep, RowPassMatchesThePixelStep) {
+    for (int amount : {-100, 60}) {
+        const VignetteShape shape = prepareVignette(amount, 0, 300, 2);
+        auto row = vignette15(shape), pixel = vignette15(shape);
+        row.start({300, 2, 0, 0}), pixel.start({300, 2, 0, 0});
+        row.rowStart({0, 1}), pixel.rowStart({0, 1});
+        for (int32_t scale : {1, 40, -1}) {
+            std::vector<int32_t> r(300), g(300), b(300);
+            for (int i = 0; i < 300; ++i) r[i] = i * 109 * scale, g[i] = (32767 - i) * scale, b[i] = i * scale;
+            std::vector<int32_t> pr(r), pg(g), pb(b);
+            applyRow(row, RowPlanes{r.data(), g.data(), b.data(), 300, 0, 0, 1});
+            for (int i = 0; i < 300; ++i) {
+                Rgb15 p{pr[i], pg[i], pb[i]};
+                PixelContext at{i, i, 1, {}};
+                pixel.apply(p, at);
+                EXPECT_EQ(r[i], p.r) << amount << " " << scale << " " << i;
+                EXPECT_EQ(g[i], p.g) << amount << " " << scale << " " << i;
+                EXPECT_EQ(b[i], p.b) << amount << " " << scale << " " << i;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lumetra
