@@ -128,7 +128,8 @@ bool countBytesAbove(const IplImage* picture, const ThresholdSet* sets, int setC
             if (const int first = starts[static_cast<size_t>(s)]; first >= 0) {
                 AboveCounts run{};
                 done = addAboveRun(row, rowBytes, channels, static_cast<uint8_t>(first), run);
-                for (size_t j = 0; j < kThresholdsPerSet; ++j) above[s][j] += run[static_cast<size_t>(sets[s][j] - first)];
+                for (size_t j = 0; j < kThresholdsPerSet; ++j)
+                    above[s][j] += run[static_cast<size_t>(sets[s][j] - first)];
             }
             done += addAboveByVectors(row + done, rowBytes - done, channels, sets[s], above[s]);
             addAboveOneByOne(row + done, rowBytes - done, channels, sets[s], above[s]);

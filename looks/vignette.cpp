@@ -12,12 +12,6 @@ namespace lumetra {
 
 namespace {
 constexpr int64_t kLargestRadius = int64_t{1} << 20;
-
-uint32_t largestSize(const std::vector<int32_t>& gains) {
-    uint32_t largest = 0;
-    for (int32_t gain : gains) largest = std::max(largest, gain < 0 ? 0u - static_cast<uint32_t>(gain) : static_cast<uint32_t>(gain));
-    return largest;
-}
 // Beyond this many distinct q values (far-off or huge windows) the gains
 // are computed one by one instead of tabulated.
 constexpr int64_t kLargestGainTable = int64_t{1} << 18;
@@ -27,6 +21,16 @@ constexpr size_t kLargestTable32 = size_t{1} << 14;
 // that its square wraps to 0 darkens fully.
 int32_t falloff(const VignetteShape& shape, int64_t q) {
     return vignette_law::falloff<int32_t>(wrapTo32(q), shape.brighten, 0);
+}
+
+// The largest size among gains, as unsigned (the size of INT32_MIN fits).
+uint32_t largestSize(const std::vector<int32_t>& gains) {
+    uint32_t largest = 0;
+    for (int32_t gain : gains) {
+        const uint32_t bits = static_cast<uint32_t>(gain);
+        largest = std::max(largest, gain < 0 ? 0u - bits : bits);
+    }
+    return largest;
 }
 }  // namespace
 
@@ -156,7 +160,8 @@ LUMETRA_AVX512_VBMI size_t gainsInWindows(const uint32_t* above, const int32_t* 
         const __m512i offset = _mm512_sub_epi32(index, _mm512_set1_epi32(start));
         __m512i gain;
         if (_mm512_cmpgt_epu32_mask(offset, _mm512_set1_epi32(31)) == 0)
-            gain = _mm512_permutex2var_epi32(_mm512_loadu_si512(byQ + start), offset, _mm512_loadu_si512(byQ + start + 16));
+            gain = _mm512_permutex2var_epi32(_mm512_loadu_si512(byQ + start), offset,
+                                             _mm512_loadu_si512(byQ + start + 16));
         else
             gain = _mm512_i32gather_epi32(index, byQ, 4);
         _mm512_storeu_si512(gains + col, gain);
@@ -190,15 +195,16 @@ void VignetteGains::fillGains32(uint32_t rowAbove, size_t begin, size_t end) {
                  begin, end);
 }
 
-// The gain depends on the column only through its squared distance from
-// the centre column, so a column left of the centre whose mirror image
-// (2 cx - x) lies in the walk copies that column's gain: about half the
-// row is computed.
+// Without a table the gains' bound is the row's own.
 void VignetteGains::startRow(int32_t y) {
     fillRow(y);
     if (byQ_.empty()) largest_ = largestSize(row_);
 }
 
+// The gain depends on the column only through its squared distance from
+// the centre column, so a column left of the centre whose mirror image
+// (2 cx - x) lies in the walk copies that column's gain: about half the
+// row is computed.
 LUMETRA_VECTOR_CLONES void VignetteGains::fillRow(int32_t y) {
     const int64_t rowDistance2 = axisDistance2(y, shape_.cy);
     const int64_t width = static_cast<int64_t>(row_.size());
