@@ -48,12 +48,12 @@ inline bool cpuHasAvx512Vbmi() {
 }
 // Passes that also move bits across bytes (GFNI's affine transform) and
 // count them per byte (AVX-512 BITALG) are marked LUMETRA_AVX512_BITS and
-// run only when cpuHasAvx512Bits(), under the same environment switch.
+// run only when cpuHasAvx512Bits(): on top of the above, which every
+// processor with those has, and under the same environment switch.
 #define LUMETRA_AVX512_BITS __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512bitalg,gfni")))
 inline bool cpuHasAvx512Bits() {
-    static const bool usable = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-                               __builtin_cpu_supports("avx512bitalg") && __builtin_cpu_supports("gfni") &&
-                               !std::getenv("LUMETRA_NO_AVX512_PASSES");
+    static const bool usable =
+        cpuHasAvx512Vbmi() && __builtin_cpu_supports("avx512bitalg") && __builtin_cpu_supports("gfni");
     return usable;
 }
 // GCC 12's AVX-512 intrinsics start some results from undefined lanes,
