@@ -359,8 +359,7 @@ template <bool Tone>
                                                  int32_t* __restrict b, int n, const PerHueInputs& in,
                                                  int32_t* __restrict part, uint8_t* __restrict ranking,
                                                  uint8_t* __restrict flag, int32_t* __restrict lum) {
-    const int32_t* __restrict inverseEnvelope = in.inverseEnvelope;
-    const int32_t* __restrict tone = in.tone;
+    const int32_t* __restrict tonedInverse = in.tonedInverse;
     const int32_t* __restrict envelope = in.envelope;
     const HueAnchors& anchors = *in.anchors;
     const int32_t rotation = in.rotation;
@@ -373,9 +372,11 @@ template <bool Tone>
         const int32_t dmax = hi - incoming, dmin = lo - incoming;
         const int32_t dmid = red + green + blue - hi - lo - incoming;
         const int32_t k = rankingCode(red, green, blue);
-        const int64_t inv = inverseEnvelope[incoming];
+        const int32_t tonedAndInverse = tonedInverse[incoming];
+        const int64_t inv = tonedAndInverse & 0xffff;
         const int32_t l = std::min(incoming, kWhite15);
-        const int32_t plainL = Tone ? tone[l] : l;  // the L of grey pixels and of chroma 1
+        const int32_t toned = tonedAndInverse >> 16;
+        const int32_t plainL = Tone ? toned : l;  // the L of grey pixels and of chroma 1
 
         // The two anchors around the hue, weighted by where the middle
         // channel lies between max, their mean and min.
@@ -391,7 +392,6 @@ template <bool Tone>
         const int32_t sat = weightedQuotient(wa, wb, anchors.sat[anchor], divisor);
         int64_t lit;
         if constexpr (Tone) {
-            const int32_t toned = tone[l];
             const int64_t slope = (static_cast<int64_t>(toned * (kWhite15 - toned)) * inv) >> 18;
             lit = toned + ((light * ((static_cast<int64_t>(dmax - dmin) * slope) >> 15)) >> 15);
         } else {
@@ -478,6 +478,11 @@ ColorTables prepareColorTables(const ColorMap& m, bool tone, bool perHue) {
         t.tone[static_cast<std::size_t>(l)] = tone ? toneOf(m, l) : l;
         t.envelope[static_cast<std::size_t>(l)] =
             static_cast<int32_t>((static_cast<int64_t>(envelopeE(l)) * 109 * t.saturation) >> 22);
+    }
+    if (perHue) {
+        t.tonedInverse.resize(65536);
+        for (std::size_t l = 0; l < 65536; ++l)
+            t.tonedInverse[l] = t.tone[std::min<std::size_t>(l, kWhite15)] << 16 | t.inverseEnvelope[l];
     }
     if (tone && !perHue) {
         t.toneScale.resize(65536);

@@ -46,6 +46,10 @@ struct ColorTables {
     std::vector<int32_t> tone;
     // (E(L) * 109 * saturation) >> 22 for L in 0..32767.
     std::vector<int32_t> envelope;
+    // The per-hue stage's two reads of an incoming L (0..65535) in one
+    // entry: tone(min(L, 32767)) << 16 | inverseEnvelope(L); the
+    // reciprocal is below 2^14. Filled for the per-hue stages alone.
+    std::vector<int32_t> tonedInverse;
     // The tone stage's L and multiplier for every incoming L, one read a
     // pixel (see toneScaleOf); filled for the tone stage alone.
     std::vector<uint64_t> toneScale;
@@ -287,7 +291,7 @@ inline int32_t partOf(int64_t rot, bool odd) {
 
 // What the per-hue row pass reads.
 struct PerHueInputs {
-    const int32_t *inverseEnvelope, *tone, *envelope;
+    const int32_t *tonedInverse, *envelope;
     const HueAnchors* anchors;
     int32_t rotation;
     int32_t saturation;  // held to +-32767, as the envelope table takes it
@@ -319,7 +323,7 @@ int perHueRow512(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& 
 struct ColorView {
     int32_t saturation, rotation;
     int32_t evenPart, oddPart;  // rotationPart and mirroredPart of the rotation
-    const int32_t *inverseEnvelope, *tone, *envelope;
+    const int32_t *inverseEnvelope, *tone, *envelope, *tonedInverse;
     const uint64_t* toneScale;
     const int32_t *hueShift, *hueSat, *hueLight;
     const HueAnchors* anchors;
@@ -327,9 +331,9 @@ struct ColorView {
 
     explicit ColorView(const ColorTables& c)
         : saturation(c.saturation), rotation(c.rotation), evenPart(rotationPart(c.rotation)),
-          oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()),
-          tone(c.tone.data()), envelope(c.envelope.data()), toneScale(c.toneScale.data()), hueShift(c.hueShift),
-          hueSat(c.hueSat), hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
+          oddPart(mirroredPart(c.rotation)), inverseEnvelope(c.inverseEnvelope.data()), tone(c.tone.data()),
+          envelope(c.envelope.data()), tonedInverse(c.tonedInverse.data()), toneScale(c.toneScale.data()),
+          hueShift(c.hueShift), hueSat(c.hueSat), hueLight(c.hueLight), anchors(&c.anchors), perHueRows(c.perHueRows) {}
 };
 
 template <bool Tone, bool PerHue>
@@ -357,7 +361,7 @@ struct ColorStep {
     // the restore passes, the full rule on the few pixels with wide
     // offsets, then the rotation by each pixel's own part.
     void applyRankedRow(int32_t* r, int32_t* g, int32_t* b, int n, RowScratch& s) const {
-        const PerHueInputs in{t.inverseEnvelope, t.tone, t.envelope, t.anchors, t.rotation, t.saturation};
+        const PerHueInputs in{t.tonedInverse, t.envelope, t.anchors, t.rotation, t.saturation};
         uint8_t* ranking = s.ranking.data();
         int32_t* part = s.part.data();
         uint8_t* flag = s.flag.data();

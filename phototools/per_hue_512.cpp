@@ -104,9 +104,10 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
             _mm512_mask_add_epi32(greenHigh, redUnderGreen & _mm512_cmple_epi32_mask(red, blue), greenHigh, one);
         const I k = _mm512_mask_blend_epi32(_mm512_cmple_epi32_mask(green, blue), greenHigh, greenLow);
 
-        const I inv = _mm512_i32gather_epi32(incoming, in.inverseEnvelope, 4);
+        const I tonedAndInverse = _mm512_i32gather_epi32(incoming, in.tonedInverse, 4);
+        const I inv = _mm512_and_si512(tonedAndInverse, all(0xffff));
         const I l = _mm512_min_epi32(incoming, white);
-        const I plainL = Tone ? _mm512_i32gather_epi32(l, in.tone, 4) : l;
+        const I plainL = Tone ? _mm512_srli_epi32(tonedAndInverse, 16) : l;
 
         // The two anchors around the hue and their weights.
         const I avg = _mm512_srai_epi32(_mm512_add_epi32(dmax, dmin), 1);
