@@ -53,7 +53,8 @@ LUMETRA_AVX512_VBMI inline __m256i weightedQuotient8(__m512d wa, __m512d wb, __m
                                                      const AnchorTables& t) {
     const __m512d va = _mm512_permutex2var_pd(t.low[0], index, t.low[1]);
     const __m512d vb = _mm512_permutex2var_pd(t.high[0], index, t.high[1]);
-    return _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_add_pd(_mm512_mul_pd(wa, va), _mm512_mul_pd(wb, vb)), reciprocal));
+    // Both products are exact, so the fused sum rounds nothing either.
+    return _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_fmadd_pd(wa, va, _mm512_mul_pd(wb, vb)), reciprocal));
 }
 
 // The low (h = 0) or high half of a vector; the extract takes its half
@@ -66,6 +67,47 @@ LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
     return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
 }
 
+// The three channels moved to L + (c - incoming) mult >> 15, narrowed to
+// 32 bits with saturation, which keeps every comparison with 0 and 32767;
+// falling marks a negative multiplier. mult comes as 64-bit lanes, even
+// and odd apart, below 2^37 in size, so an offset (c - incoming below 2^16
+// in size) times it is below 2^53.
+LUMETRA_AVX512_VBMI inline void movedChannels(I red, I green, I blue, I incoming, I newL, I multEven, I multOdd,
+                                              I* moved, __mmask16& falling) {
+    const I channels[3] = {red, green, blue};
+    // Where every multiplier is below 2^29 in size, as it is unless the
+    // saturation is extreme, the offset splits in 32-bit lanes: with mult =
+    // 2^15 high + low (low 0..32767), (d mult) >> 15 = d high + ((d low) >>
+    // 15), d high below 2^30 and d low below 2^31 in size, so nothing wraps
+    // and nothing saturates.
+    const I bias = _mm512_set1_epi64(1 << 29), span = _mm512_set1_epi64(1 << 30);
+    if (_mm512_cmplt_epu64_mask(_mm512_add_epi64(multEven, bias), span) == 0xff &&
+        _mm512_cmplt_epu64_mask(_mm512_add_epi64(multOdd, bias), span) == 0xff) {
+        const I high = interleaved(_mm512_srai_epi64(multEven, 15), _mm512_srai_epi64(multOdd, 15));
+        const I low = _mm512_and_si512(interleaved(multEven, multOdd), _mm512_set1_epi32(0x7fff));
+        falling = _mm512_movepi32_mask(high);
+        for (int c = 0; c < 3; ++c) {
+            const I d = _mm512_sub_epi32(channels[c], incoming);
+            const I offset = _mm512_add_epi32(_mm512_mullo_epi32(d, high), _mm512_srai_epi32(_mm512_mullo_epi32(d, low), 15));
+            moved[c] = _mm512_add_epi32(newL, offset);
+        }
+        return;
+    }
+    const I lowHalves = _mm512_set1_epi64(0xffffffff);
+    const I weave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+    const I evenL = _mm512_and_si512(newL, lowHalves), oddL = oddLanes(newL);
+    for (int c = 0; c < 3; ++c) {
+        const I d = _mm512_sub_epi32(channels[c], incoming);
+        const I evenOffset = _mm512_srai_epi64(_mm512_mullo_epi64(evenWide(d), multEven), 15);
+        const I oddOffset = _mm512_srai_epi64(_mm512_mullo_epi64(oddWide(d), multOdd), 15);
+        const __m256i even = _mm512_cvtsepi64_epi32(_mm512_add_epi64(evenL, evenOffset));
+        const __m256i odd = _mm512_cvtsepi64_epi32(_mm512_add_epi64(oddL, oddOffset));
+        moved[c] = _mm512_permutex2var_epi32(_mm512_castsi256_si512(even), weave, _mm512_castsi256_si512(odd));
+    }
+    // The multiplier's sign bits, in the high halves of its 64-bit lanes.
+    falling = _mm512_movepi32_mask(_mm512_mask_blend_epi32(0xaaaa, _mm512_srli_epi64(multEven, 32), multOdd));
+}
+
 template <bool Tone>
 LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in,
                                       int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum, bool& anyWide) {
@@ -74,7 +116,6 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     const AnchorTables satTable = anchorTables(*in.anchors, 2);
     const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
-    const I weave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
     const I rotation = all(in.rotation), envelopeScale = all(109 * in.saturation);
     // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
     // (turn + shift) mod 3600.
@@ -163,29 +204,13 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         const I multEven = _mm512_srai_epi64(_mm512_mullo_epi64(envEven, _mm512_and_si512(inv, lowHalves)), 13);
         const I multOdd = _mm512_srai_epi64(_mm512_mullo_epi64(envOdd, oddLanes(inv)), 13);
 
-        // Each channel's offset (c - L) mult >> 15, below 2^53 before the
-        // shift. The offsets move with the channel, the same way for every
+        const I channels[3] = {red, green, blue};
+        I moved[3];
+        __mmask16 falling;
+        movedChannels(red, green, blue, incoming, newL, multEven, multOdd, moved, falling);
+        // The offsets move with the channel, the same way for every
         // channel, so those of max and min are the largest and smallest
         // (swapped for a negative multiplier).
-        I evenOffset[3], oddOffset[3];
-        const I channels[3] = {red, green, blue};
-        for (int c = 0; c < 3; ++c) {
-            const I d = _mm512_sub_epi32(channels[c], incoming);
-            evenOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(evenWide(d), multEven), 15);
-            oddOffset[c] = _mm512_srai_epi64(_mm512_mullo_epi64(oddWide(d), multOdd), 15);
-        }
-        // L + offset for each channel, narrowed to 32 bits with saturation,
-        // which keeps every comparison with 0 and 32767.
-        const I evenL = _mm512_and_si512(newL, lowHalves), oddL = oddLanes(newL);
-        I moved[3];
-        for (int c = 0; c < 3; ++c) {
-            const __m256i even = _mm512_cvtsepi64_epi32(_mm512_add_epi64(evenL, evenOffset[c]));
-            const __m256i odd = _mm512_cvtsepi64_epi32(_mm512_add_epi64(oddL, oddOffset[c]));
-            moved[c] = _mm512_permutex2var_epi32(_mm512_castsi256_si512(even), weave, _mm512_castsi256_si512(odd));
-        }
-        // The multiplier's sign bits, in the high halves of its 64-bit lanes.
-        const __mmask16 falling =
-            _mm512_movepi32_mask(_mm512_mask_blend_epi32(0xaaaa, _mm512_srli_epi64(multEven, 32), multOdd));
         const I largest = _mm512_max_epi32(moved[0], _mm512_max_epi32(moved[1], moved[2]));
         const I smallest = _mm512_min_epi32(moved[0], _mm512_min_epi32(moved[1], moved[2]));
         const I ofMax = _mm512_mask_blend_epi32(falling, largest, smallest);
