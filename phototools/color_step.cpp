@@ -33,6 +33,11 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
             if (v < -kBound || v > kBound) return false;
     }
     if (m.hueRotation < -(1 << 30) || m.hueRotation > (1 << 30)) return false;
+    anchors.narrow = true;
+    for (int i = 0; i < 12; ++i) {
+        for (const int32_t v : {m.hueShift[i], m.hueSat[i]})
+            if (v < -kNarrowAnchor || v > kNarrowAnchor) anchors.narrow = false;
+    }
     for (int k = 0; k < 6; ++k) {
         const Ranking& rank = kRankings[k];
         const int low = 2 * k, high = 2 * k + 1;
@@ -46,6 +51,10 @@ bool prepareAnchors(const ColorMap& m, HueAnchors& anchors) {
             for (int q = 0; q < 3; ++q) {
                 anchors.low[q][index] = settings[q][a[half]];
                 anchors.high[q][index] = settings[q][b[half]];
+            }
+            for (int q = 1; q < 3; ++q) {
+                anchors.narrowLow[q - 1][index] = static_cast<float>(settings[q][a[half]]);
+                anchors.narrowHigh[q - 1][index] = static_cast<float>(settings[q][b[half]]);
             }
         }
     }

@@ -33,7 +33,12 @@ struct HueAnchors {
     // the low and the high anchors apart, settings light, shift, sat, each
     // padded to sixteen entries.
     alignas(64) double low[3][16] = {}, high[3][16] = {};
+    // Shift and sat (settings 1 and 2) in single precision, set when all
+    // of them lie within +-kNarrowAnchor.
+    alignas(64) float narrowLow[2][16] = {}, narrowHigh[2][16] = {};
+    bool narrow = false;
 };
+constexpr int32_t kNarrowAnchor = 512;
 
 // What the colour step reads, prepared once per call from the map.
 struct ColorTables {

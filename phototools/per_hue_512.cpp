@@ -67,6 +67,41 @@ LUMETRA_AVX512_VBMI inline I joined(__m256i low, __m256i high) {
     return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
 }
 
+// The weighted quotients of the settings in `tables` in sixteen lanes,
+// eight at a time in double.
+template <int N>
+LUMETRA_AVX512_VBMI inline void wideQuotients(I wa, I wb, I divisor, I anchor, const AnchorTables* const (&tables)[N],
+                                              I (&quotients)[N]) {
+    __m256i halves[N][2];
+    for (int h = 0; h < 2; ++h) {
+        const __m512d waD = _mm512_cvtepi32_pd(halfOf(wa, h));
+        const __m512d wbD = _mm512_cvtepi32_pd(halfOf(wb, h));
+        const __m512d reciprocal = raisedReciprocal(_mm512_cvtepi32_pd(halfOf(divisor, h)));
+        const I index = _mm512_cvtepu32_epi64(halfOf(anchor, h));
+        for (int q = 0; q < N; ++q) halves[q][h] = weightedQuotient8(waD, wbD, reciprocal, index, *tables[q]);
+    }
+    for (int q = 0; q < N; ++q) quotients[q] = joined(halves[q][0], halves[q][1]);
+}
+
+// A narrow setting's anchors in single precision (HueAnchors::narrow).
+struct NarrowTable {
+    __m512 low, high;
+};
+LUMETRA_AVX512_VBMI inline NarrowTable narrowTable(const HueAnchors& anchors, int setting) {
+    return {_mm512_load_ps(anchors.narrowLow[setting]), _mm512_load_ps(anchors.narrowHigh[setting])};
+}
+
+// weightedQuotient in sixteen lanes of single precision, for anchors within
+// +-512 and sums below 2^15: each product is below 2^24 and so is their
+// sum (the weights add up to the sum), all exact; the quotient, a weighted
+// mean of the anchors, lies within +-512, so its rounding moves it by at
+// most 2^-15, less than the 1 / sum that separates a quotient that is not
+// whole from every whole number: it truncates as the exact one does.
+LUMETRA_AVX512_VBMI inline I narrowQuotient(__m512 wa, __m512 wb, __m512 divisor, I anchor, const NarrowTable& t) {
+    const __m512 va = _mm512_permutexvar_ps(anchor, t.low), vb = _mm512_permutexvar_ps(anchor, t.high);
+    return _mm512_cvttps_epi32(_mm512_div_ps(_mm512_fmadd_ps(wa, va, _mm512_mul_ps(wb, vb)), divisor));
+}
+
 // The three channels moved to L + (c - incoming) mult >> 15, narrowed to
 // 32 bits with saturation, which keeps every comparison with 0 and 32767;
 // falling marks a negative multiplier. mult comes as 64-bit lanes, even
@@ -114,6 +149,8 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     const AnchorTables lightTable = anchorTables(*in.anchors, 0);
     const AnchorTables shiftTable = anchorTables(*in.anchors, 1);
     const AnchorTables satTable = anchorTables(*in.anchors, 2);
+    const bool narrow = in.anchors->narrow;
+    const NarrowTable narrowShift = narrowTable(*in.anchors, 0), narrowSat = narrowTable(*in.anchors, 1);
     const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
     const I rotation = all(in.rotation), envelopeScale = all(109 * in.saturation);
@@ -159,18 +196,22 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
         const I twiceK = _mm512_add_epi32(k, k);
         const I anchor = _mm512_mask_add_epi32(twiceK, upper, twiceK, one);
         const I divisor = _mm512_mask_mov_epi32(one, _mm512_cmpgt_epi32_mask(sum, zero), sum);
-        __m256i light[2], shift[2], sat[2];
-        for (int h = 0; h < 2; ++h) {
-            const __m512d waD = _mm512_cvtepi32_pd(halfOf(wa, h));
-            const __m512d wbD = _mm512_cvtepi32_pd(halfOf(wb, h));
-            const __m512d reciprocal = raisedReciprocal(_mm512_cvtepi32_pd(halfOf(divisor, h)));
-            const I index = _mm512_cvtepu32_epi64(halfOf(anchor, h));
-            light[h] = weightedQuotient8(waD, wbD, reciprocal, index, lightTable);
-            shift[h] = weightedQuotient8(waD, wbD, reciprocal, index, shiftTable);
-            sat[h] = weightedQuotient8(waD, wbD, reciprocal, index, satTable);
+        I lightQ, shiftQ, satQ;
+        if (narrow && _mm512_cmplt_epu32_mask(sum, all(1 << 15)) == 0xffff) {
+            const AnchorTables* const tables[1] = {&lightTable};
+            I quotients[1];
+            wideQuotients(wa, wb, divisor, anchor, tables, quotients);
+            lightQ = quotients[0];
+            const __m512 waF = _mm512_cvtepi32_ps(wa), wbF = _mm512_cvtepi32_ps(wb);
+            const __m512 divisorF = _mm512_cvtepi32_ps(divisor);
+            shiftQ = narrowQuotient(waF, wbF, divisorF, anchor, narrowShift);
+            satQ = narrowQuotient(waF, wbF, divisorF, anchor, narrowSat);
+        } else {
+            const AnchorTables* const tables[3] = {&lightTable, &shiftTable, &satTable};
+            I quotients[3];
+            wideQuotients(wa, wb, divisor, anchor, tables, quotients);
+            lightQ = quotients[0], shiftQ = quotients[1], satQ = quotients[2];
         }
-        const I lightQ = joined(light[0], light[1]), shiftQ = joined(shift[0], shift[1]);
-        const I satQ = joined(sat[0], sat[1]);
 
         // The lit L; each shifted product fits 32 bits (see perHueRowBody's
         // bounds: the chroma is below 2^16, the light within 2^16, the
