@@ -60,7 +60,8 @@ inline bool cpuHasAvx512Bits() {
 // which it then warns of; code using them sits between these two.
 #if !defined(__clang__)
 #define LUMETRA_AVX512_WARNINGS_OFF \
-    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmaybe-uninitialized\"")
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmaybe-uninitialized\"") \
+        _Pragma("GCC diagnostic ignored \"-Wuninitialized\"")
 #define LUMETRA_AVX512_WARNINGS_ON _Pragma("GCC diagnostic pop")
 #else
 #define LUMETRA_AVX512_WARNINGS_OFF

@@ -189,7 +189,9 @@ template <bool Ranked>
 LUMETRA_VECTOR_CLONES
 void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale, uint8_t* ranking, uint8_t* flag,
              int32_t* lum) {
-    if (ranking) toneRowBody<true>(r, g, b, n, toneScale, ranking, flag, lum);
+    const int done = toneRow512(r, g, b, n, toneScale, ranking, flag, lum);
+    r += done, g += done, b += done, flag += done, lum += done, n -= done;
+    if (ranking) toneRowBody<true>(r, g, b, n, toneScale, ranking + done, flag, lum);
     else toneRowBody<false>(r, g, b, n, toneScale, ranking, flag, lum);
 }
 

@@ -248,6 +248,11 @@ void saturateRow(int32_t* r, int32_t* g, int32_t* b, int n, int32_t saturation, 
 // side they leave by.
 void toneRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale, uint8_t* ranking, uint8_t* flag,
              int32_t* lum);
+// toneRow in 512-bit vectors, sixteen pixels a step, where the processor
+// has AVX-512 (none elsewhere); returns how many pixels it did, a multiple
+// of 16, for the caller to finish.
+int toneRow512(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale, uint8_t* ranking, uint8_t* flag,
+               int32_t* lum);
 
 // restoreRange on n pixels given as offsets r, g, b from L l; the channels
 // come back in r, g, b. Offsets within +-2^31 and L within 0..32767, as the

@@ -7,6 +7,7 @@
 #include "core/divide.h"
 #include "core/lanes512.h"
 #include "core/vector_clones.h"
+#include "phototools/color_lanes512.h"
 
 namespace lumetra::pt {
 
@@ -161,26 +162,14 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
     __mmask16 wideSeen = 0;
     for (int i = 0; i < whole16; i += 16) {
         const I red = load16(r + i), green = load16(g + i), blue = load16(b + i);
-        // Inputs are 0..65535, so the luminance's products do not wrap.
-        const I incoming = _mm512_srai_epi32(
-            _mm512_add_epi32(_mm512_add_epi32(_mm512_mullo_epi32(red, all(9798)), _mm512_mullo_epi32(green, all(19234))),
-                             _mm512_mullo_epi32(blue, all(3736))),
-            15);
+        const I incoming = luminance16(red, green, blue);
         const I hi = _mm512_max_epi32(red, _mm512_max_epi32(green, blue));
         const I lo = _mm512_min_epi32(red, _mm512_min_epi32(green, blue));
         const I dmax = _mm512_sub_epi32(hi, incoming), dmin = _mm512_sub_epi32(lo, incoming);
         const I dmid = _mm512_sub_epi32(
             _mm512_sub_epi32(_mm512_add_epi32(red, _mm512_add_epi32(green, blue)), _mm512_add_epi32(hi, lo)), incoming);
 
-        // rankingCode by masks.
-        const __mmask16 greenUnderRed = _mm512_cmple_epi32_mask(green, red);
-        const __mmask16 redUnderGreen = _mm512_cmple_epi32_mask(red, green);
-        I greenLow = _mm512_mask_add_epi32(all(3), greenUnderRed, all(3), one);
-        greenLow = _mm512_mask_add_epi32(greenLow, greenUnderRed & _mm512_cmple_epi32_mask(blue, red), greenLow, one);
-        I greenHigh = _mm512_maskz_mov_epi32(redUnderGreen, one);
-        greenHigh =
-            _mm512_mask_add_epi32(greenHigh, redUnderGreen & _mm512_cmple_epi32_mask(red, blue), greenHigh, one);
-        const I k = _mm512_mask_blend_epi32(_mm512_cmple_epi32_mask(green, blue), greenHigh, greenLow);
+        const I k = rankingCode16(red, green, blue);
 
         const I tonedAndInverse = _mm512_i32gather_epi32(incoming, in.tonedInverse, 4);
         const I inv = _mm512_and_si512(tonedAndInverse, all(0xffff));

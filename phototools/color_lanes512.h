@@ -1,0 +1,31 @@
+// What the 512-bit colour passes take from a pixel's channels, sixteen
+// pixels a step: its luminance and the code of its ranking.
+#pragma once
+
+#include "core/vector_clones.h"
+
+#if LUMETRA_AVX2_INTRINSICS
+namespace lumetra::pt {
+
+// luminance15 of channels 0..65535, whose products do not wrap.
+LUMETRA_AVX512_VBMI inline __m512i luminance16(__m512i red, __m512i green, __m512i blue) {
+    const __m512i sum = _mm512_add_epi32(
+        _mm512_add_epi32(_mm512_mullo_epi32(red, _mm512_set1_epi32(9798)), _mm512_mullo_epi32(green, _mm512_set1_epi32(19234))),
+        _mm512_mullo_epi32(blue, _mm512_set1_epi32(3736)));
+    return _mm512_srai_epi32(sum, 15);
+}
+
+// rankingCode by masks.
+LUMETRA_AVX512_VBMI inline __m512i rankingCode16(__m512i red, __m512i green, __m512i blue) {
+    const __m512i one = _mm512_set1_epi32(1);
+    const __mmask16 greenUnderRed = _mm512_cmple_epi32_mask(green, red);
+    const __mmask16 redUnderGreen = _mm512_cmple_epi32_mask(red, green);
+    __m512i greenLow = _mm512_mask_add_epi32(_mm512_set1_epi32(3), greenUnderRed, _mm512_set1_epi32(3), one);
+    greenLow = _mm512_mask_add_epi32(greenLow, greenUnderRed & _mm512_cmple_epi32_mask(blue, red), greenLow, one);
+    __m512i greenHigh = _mm512_maskz_mov_epi32(redUnderGreen, one);
+    greenHigh = _mm512_mask_add_epi32(greenHigh, redUnderGreen & _mm512_cmple_epi32_mask(red, blue), greenHigh, one);
+    return _mm512_mask_blend_epi32(_mm512_cmple_epi32_mask(green, blue), greenHigh, greenLow);
+}
+
+}  // namespace lumetra::pt
+#endif
