@@ -335,6 +335,8 @@ template <class SplitAt>
 // The odd rankings turn by oddPart, the even ones by evenPart.
 LUMETRA_VECTOR_CLONES
 void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, int32_t evenPart, int32_t oddPart) {
+    const int done = rotateRow512(r, g, b, n, ranking, nullptr, evenPart, oddPart);
+    r += done, g += done, b += done, ranking += done, n -= done;
     const PartSplit even = splitPart(evenPart), odd = splitPart(oddPart);
     rotateRowBody(r, g, b, n, ranking, [=](int, int32_t k) {
         const int32_t isOdd = mask(k & 1);
@@ -344,6 +346,8 @@ void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking
 
 LUMETRA_VECTOR_CLONES
 void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* __restrict part) {
+    const int done = rotateRow512(r, g, b, n, ranking, part, 0, 0);
+    r += done, g += done, b += done, ranking += done, part += done, n -= done;
     rotateRowBody(r, g, b, n, ranking, [=](int i, int32_t) { return splitPart(part[i]); });
 }
 

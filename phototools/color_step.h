@@ -291,6 +291,12 @@ void rotateRow(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking
 // rotateHuePart on a row where each pixel has its own part (0..3599), or
 // -1 for no rotation.
 void rotateRowByParts(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* part);
+// Either rotation in 512-bit vectors, sixteen pixels a step, where the
+// processor has AVX-512 (none elsewhere): by parts where `parts` is given,
+// else by evenPart and oddPart. Returns how many pixels it did, a multiple
+// of 16, for the caller to finish.
+int rotateRow512(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking, const int32_t* parts,
+                 int32_t evenPart, int32_t oddPart);
 
 // The part a pixel whose incoming ranking is odd or even turns by for a
 // rotation rot, -1 when rot is 0 (no rotation at all, which differs from
