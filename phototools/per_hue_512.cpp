@@ -1,7 +1,8 @@
-// The per-hue row pass in 512-bit vectors, sixteen pixels a step, where
-// the processor has AVX-512: perHueRowBody's rule with the anchors read by
-// register permutations rather than gathers, the 64-bit products taken on
-// the even and odd lanes apart, and every choice made by a mask register.
+// The per-hue row pass in 512-bit vectors, two groups of sixteen pixels a
+// step, where the processor has AVX-512: perHueRowBody's rule with the
+// anchors read by register permutations rather than gathers, the 64-bit
+// products taken on the even and odd lanes apart, and every choice made by
+// a mask register.
 #include "phototools/color_step.h"
 
 #include "core/divide.h"
@@ -144,152 +145,208 @@ LUMETRA_AVX512_VBMI inline void movedChannels(I red, I green, I blue, I incoming
     falling = _mm512_movepi32_mask(_mm512_mask_blend_epi32(0xaaaa, _mm512_srli_epi64(multEven, 32), multOdd));
 }
 
+// Groups a step: more spill more than they overlap.
+constexpr int kPerHueGroups = 2;
+
+// What the pass holds for a call.
+struct PerHueSetup {
+    AnchorTables lightTable, shiftTable, satTable;
+    NarrowTable narrowShift, narrowSat;
+    bool narrow;
+    const int32_t* tonedInverse;
+    I rotation, envelopeScale;
+    // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
+    // (turn + shift) mod 3600.
+    I rotationTurn;
+};
+
+// What a group of sixteen pixels carries from one stage to the next.
+struct PerHueLanes {
+    I red, green, blue, incoming, chroma, inv, l, plainL;
+    I wa, wb, divisor, anchor, sum;
+    __mmask16 grey, weighted, oddRank;
+    I lightQ, shiftQ, satQ;
+};
+
+// The incoming colour: luminance, ranking, table entries and the two
+// anchors around the hue with their weights.
+template <bool Tone>
+LUMETRA_AVX512_VBMI inline void perHueFront(PerHueLanes& x, const int32_t* r, const int32_t* g, const int32_t* b,
+                                            uint8_t* ranking, const PerHueSetup& s) {
+    const I one = all(1), zero = _mm512_setzero_si512();
+    x.red = load16(r), x.green = load16(g), x.blue = load16(b);
+    x.incoming = luminance16(x.red, x.green, x.blue);
+    const I hi = _mm512_max_epi32(x.red, _mm512_max_epi32(x.green, x.blue));
+    const I lo = _mm512_min_epi32(x.red, _mm512_min_epi32(x.green, x.blue));
+    const I dmax = _mm512_sub_epi32(hi, x.incoming), dmin = _mm512_sub_epi32(lo, x.incoming);
+    const I dmid = _mm512_sub_epi32(
+        _mm512_sub_epi32(_mm512_add_epi32(x.red, _mm512_add_epi32(x.green, x.blue)), _mm512_add_epi32(hi, lo)),
+        x.incoming);
+    x.chroma = _mm512_sub_epi32(dmax, dmin);
+
+    const I k = rankingCode16(x.red, x.green, x.blue);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(ranking), _mm512_cvtepi32_epi8(k));
+    x.oddRank = _mm512_test_epi32_mask(k, one);
+
+    const I tonedAndInverse = _mm512_i32gather_epi32(x.incoming, s.tonedInverse, 4);
+    x.inv = _mm512_and_si512(tonedAndInverse, all(0xffff));
+    x.l = _mm512_min_epi32(x.incoming, all(kWhite15));
+    x.plainL = Tone ? _mm512_srli_epi32(tonedAndInverse, 16) : x.l;
+
+    const I avg = _mm512_srai_epi32(_mm512_add_epi32(dmax, dmin), 1);
+    const __mmask16 upper = _mm512_cmpgt_epi32_mask(dmid, avg);
+    x.wa = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(dmid, dmin), _mm512_sub_epi32(dmid, avg));
+    x.wb = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(avg, dmid), _mm512_sub_epi32(dmax, dmid));
+    x.sum = _mm512_add_epi32(x.wa, x.wb);
+    const I twiceK = _mm512_add_epi32(k, k);
+    x.anchor = _mm512_mask_add_epi32(twiceK, upper, twiceK, one);
+    x.divisor = _mm512_mask_mov_epi32(one, _mm512_cmpgt_epi32_mask(x.sum, zero), x.sum);
+    x.grey = _mm512_cmpeq_epi32_mask(dmax, zero);
+    x.weighted = _kandn_mask16(x.grey, _mm512_cmpneq_epi32_mask(x.sum, zero));
+}
+
+// The three settings' weighted quotients.
+LUMETRA_AVX512_VBMI inline void perHueQuotients(PerHueLanes& x, const PerHueSetup& s) {
+    if (s.narrow && _mm512_cmplt_epu32_mask(x.sum, all(1 << 15)) == 0xffff) {
+        const AnchorTables* const tables[1] = {&s.lightTable};
+        I quotients[1];
+        wideQuotients(x.wa, x.wb, x.divisor, x.anchor, tables, quotients);
+        x.lightQ = quotients[0];
+        const __m512 waF = _mm512_cvtepi32_ps(x.wa), wbF = _mm512_cvtepi32_ps(x.wb);
+        const __m512 divisorF = _mm512_cvtepi32_ps(x.divisor);
+        x.shiftQ = narrowQuotient(waF, wbF, divisorF, x.anchor, s.narrowShift);
+        x.satQ = narrowQuotient(waF, wbF, divisorF, x.anchor, s.narrowSat);
+    } else {
+        const AnchorTables* const tables[3] = {&s.lightTable, &s.shiftTable, &s.satTable};
+        I quotients[3];
+        wideQuotients(x.wa, x.wb, x.divisor, x.anchor, tables, quotients);
+        x.lightQ = quotients[0], x.shiftQ = quotients[1], x.satQ = quotients[2];
+    }
+}
+
+// The new L and the offsets scaled, stored with flags, L and each pixel's
+// rotation part; returns the lanes flagged kFlagWide.
+template <bool Tone>
+LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r, int32_t* g, int32_t* b,
+                                                int32_t* part, uint8_t* flag, int32_t* lum, const PerHueSetup& s) {
+    const I zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
+    const I lowHalves = _mm512_set1_epi64(0xffffffff);
+    // The lit L; each shifted product fits 32 bits (see perHueRowBody's
+    // bounds: the chroma is below 2^16, the light within 2^16, the
+    // slope below 2^24).
+    I lit;
+    if constexpr (Tone) {
+        const I toned = x.plainL;
+        const I spread = _mm512_mullo_epi32(toned, _mm512_sub_epi32(white, toned));
+        const I slope = productShifted<18>(spread, x.inv);
+        lit = _mm512_add_epi32(toned, productShifted<15>(x.lightQ, productShifted<15>(x.chroma, slope)));
+    } else {
+        lit = _mm512_add_epi32(x.l, productShifted<15>(x.chroma, x.lightQ));
+    }
+    const I litL = _mm512_min_epi32(_mm512_max_epi32(lit, zero), white);
+    const I newL = _mm512_mask_blend_epi32(x.weighted, x.plainL, litL);
+    const I factor = _mm512_mask_mov_epi32(_mm512_maskz_mov_epi32(_knot_mask16(x.grey), all(256)), x.weighted, x.satQ);
+
+    // The multiplier in 64 bits (below 2^37 in size), even and odd lanes.
+    // The envelope is computed rather than read, a gather the pass
+    // would wait on: E(L) (below 2^29) times 109 s (below 2^22) >> 22,
+    // as its table holds it, below 2^29 in size.
+    const I spanE = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(all(38390), newL), newL), all(4913920));
+    const I envelopeEven = _mm512_srai_epi64(_mm512_mul_epi32(spanE, s.envelopeScale), 22);
+    const I envelopeOdd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(spanE), s.envelopeScale), 22);
+    const I envEven = _mm512_srai_epi64(_mm512_mul_epi32(envelopeEven, factor), 8);
+    const I envOdd = _mm512_srai_epi64(_mm512_mul_epi32(envelopeOdd, oddLanes(factor)), 8);
+    const I multEven = _mm512_srai_epi64(_mm512_mullo_epi64(envEven, _mm512_and_si512(x.inv, lowHalves)), 13);
+    const I multOdd = _mm512_srai_epi64(_mm512_mullo_epi64(envOdd, oddLanes(x.inv)), 13);
+
+    const I channels[3] = {x.red, x.green, x.blue};
+    I moved[3];
+    __mmask16 falling;
+    movedChannels(x.red, x.green, x.blue, x.incoming, newL, multEven, multOdd, moved, falling);
+    // The offsets move with the channel, the same way for every
+    // channel, so those of max and min are the largest and smallest
+    // (swapped for a negative multiplier).
+    const I largest = _mm512_max_epi32(moved[0], _mm512_max_epi32(moved[1], moved[2]));
+    const I smallest = _mm512_min_epi32(moved[0], _mm512_min_epi32(moved[1], moved[2]));
+    const I ofMax = _mm512_mask_blend_epi32(falling, largest, smallest);
+    const I ofMin = _mm512_mask_blend_epi32(falling, smallest, largest);
+    const __mmask16 over = _mm512_cmpgt_epi32_mask(ofMax, white);
+    const __mmask16 outside = over | _mm512_cmplt_epi32_mask(ofMin, zero);
+    // Only a positive multiplier leaves the range, so ofMax and ofMin
+    // are the largest and smallest moved channels there. A channel
+    // moved less than 2^30 either way was not narrowed: its offset is
+    // moved - L, well within the restore passes' 2^31.
+    const __mmask16 wide = outside & (_mm512_cmpge_epi32_mask(ofMax, all(kRestorableReach)) |
+                                      _mm512_cmple_epi32_mask(ofMin, all(-kRestorableReach)));
+
+    // Pixels left in range take L + offset held to 0..32767; the others
+    // their offsets, or their input where those are wide.
+    int32_t* const planes[3] = {r, g, b};
+    for (int c = 0; c < 3; ++c) {
+        const I held = _mm512_min_epi32(_mm512_max_epi32(moved[c], zero), white);
+        const I left = _mm512_mask_blend_epi32(wide, _mm512_sub_epi32(moved[c], newL), channels[c]);
+        _mm512_storeu_si512(planes[c], _mm512_mask_blend_epi32(outside, held, left));
+    }
+    _mm512_storeu_si512(lum, newL);
+    __m128i flags = _mm_maskz_mov_epi8(outside, _mm_set1_epi8(kFlagUnder));
+    flags = _mm_mask_mov_epi8(flags, over, _mm_set1_epi8(kFlagOver));
+    flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(flag), flags);
+
+    // partOf: the turn by rotation plus the weighted shift. The shift is
+    // within 2^16, so turn + shift is below 2^24 in size, exact in
+    // single precision; its quotient by 3600 estimated by the rounded
+    // reciprocal errs by under 10^-5, so the floor is the quotient's or
+    // a neighbour, which the remainder's range puts right.
+    const I weightedShift = _mm512_maskz_mov_epi32(x.weighted, x.shiftQ);
+    const I rot = _mm512_add_epi32(s.rotation, weightedShift);
+    const I turnSum = _mm512_add_epi32(s.rotationTurn, weightedShift);
+    const I quotient =
+        _mm512_cvt_roundps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(turnSum), _mm512_set1_ps(1.0f / 3600.0f)),
+                                 _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    I turn = _mm512_sub_epi32(turnSum, _mm512_mullo_epi32(quotient, turnUnits));
+    turn = _mm512_mask_add_epi32(turn, _mm512_cmplt_epi32_mask(turn, zero), turn, turnUnits);
+    turn = _mm512_mask_sub_epi32(turn, _mm512_cmpge_epi32_mask(turn, turnUnits), turn, turnUnits);
+    const I mirrored = _mm512_maskz_sub_epi32(_mm512_cmpneq_epi32_mask(turn, zero), turnUnits, turn);
+    I partOf = _mm512_mask_blend_epi32(x.oddRank, turn, mirrored);
+    partOf = _mm512_mask_mov_epi32(partOf, _mm512_cmpeq_epi32_mask(rot, zero), all(-1));
+    _mm512_storeu_si512(part, partOf);
+    return wide;
+}
+
+// G groups of sixteen pixels from column i, each stage run for every
+// group before the next, so that one group's divisions overlap another's.
+template <bool Tone, int G>
+LUMETRA_AVX512_VBMI inline __mmask16 perHueGroups(int32_t* r, int32_t* g, int32_t* b, int i, const PerHueSetup& s,
+                                                  int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum) {
+    PerHueLanes lanes[G];
+    for (int q = 0; q < G; ++q) {
+        const int at = i + 16 * q;
+        perHueFront<Tone>(lanes[q], r + at, g + at, b + at, ranking + at, s);
+    }
+    for (int q = 0; q < G; ++q) perHueQuotients(lanes[q], s);
+    __mmask16 wide = 0;
+    for (int q = 0; q < G; ++q) {
+        const int at = i + 16 * q;
+        wide |= perHueBack<Tone>(lanes[q], r + at, g + at, b + at, part + at, flag + at, lum + at, s);
+    }
+    return wide;
+}
+
 template <bool Tone>
 LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n, const PerHueInputs& in,
                                       int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum, bool& anyWide) {
-    const AnchorTables lightTable = anchorTables(*in.anchors, 0);
-    const AnchorTables shiftTable = anchorTables(*in.anchors, 1);
-    const AnchorTables satTable = anchorTables(*in.anchors, 2);
-    const bool narrow = in.anchors->narrow;
-    const NarrowTable narrowShift = narrowTable(*in.anchors, 0), narrowSat = narrowTable(*in.anchors, 1);
-    const I one = all(1), zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
-    const I lowHalves = _mm512_set1_epi64(0xffffffff);
-    const I rotation = all(in.rotation), envelopeScale = all(109 * in.saturation);
-    // The rotation's own turn, 0..3599: (rotation + shift) mod 3600 is
-    // (turn + shift) mod 3600.
-    const I rotationTurn = all(((in.rotation % 3600) + 3600) % 3600);
-    const int whole16 = n & ~15;
+    const HueAnchors& anchors = *in.anchors;
+    const PerHueSetup setup{anchorTables(anchors, 0), anchorTables(anchors, 1), anchorTables(anchors, 2),
+                            narrowTable(anchors, 0), narrowTable(anchors, 1), anchors.narrow, in.tonedInverse,
+                            all(in.rotation), all(109 * in.saturation), all(((in.rotation % 3600) + 3600) % 3600)};
     __mmask16 wideSeen = 0;
-    for (int i = 0; i < whole16; i += 16) {
-        const I red = load16(r + i), green = load16(g + i), blue = load16(b + i);
-        const I incoming = luminance16(red, green, blue);
-        const I hi = _mm512_max_epi32(red, _mm512_max_epi32(green, blue));
-        const I lo = _mm512_min_epi32(red, _mm512_min_epi32(green, blue));
-        const I dmax = _mm512_sub_epi32(hi, incoming), dmin = _mm512_sub_epi32(lo, incoming);
-        const I dmid = _mm512_sub_epi32(
-            _mm512_sub_epi32(_mm512_add_epi32(red, _mm512_add_epi32(green, blue)), _mm512_add_epi32(hi, lo)), incoming);
-
-        const I k = rankingCode16(red, green, blue);
-
-        const I tonedAndInverse = _mm512_i32gather_epi32(incoming, in.tonedInverse, 4);
-        const I inv = _mm512_and_si512(tonedAndInverse, all(0xffff));
-        const I l = _mm512_min_epi32(incoming, white);
-        const I plainL = Tone ? _mm512_srli_epi32(tonedAndInverse, 16) : l;
-
-        // The two anchors around the hue and their weights.
-        const I avg = _mm512_srai_epi32(_mm512_add_epi32(dmax, dmin), 1);
-        const __mmask16 upper = _mm512_cmpgt_epi32_mask(dmid, avg);
-        const I wa = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(dmid, dmin), _mm512_sub_epi32(dmid, avg));
-        const I wb = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(avg, dmid), _mm512_sub_epi32(dmax, dmid));
-        const I sum = _mm512_add_epi32(wa, wb);
-        const I twiceK = _mm512_add_epi32(k, k);
-        const I anchor = _mm512_mask_add_epi32(twiceK, upper, twiceK, one);
-        const I divisor = _mm512_mask_mov_epi32(one, _mm512_cmpgt_epi32_mask(sum, zero), sum);
-        I lightQ, shiftQ, satQ;
-        if (narrow && _mm512_cmplt_epu32_mask(sum, all(1 << 15)) == 0xffff) {
-            const AnchorTables* const tables[1] = {&lightTable};
-            I quotients[1];
-            wideQuotients(wa, wb, divisor, anchor, tables, quotients);
-            lightQ = quotients[0];
-            const __m512 waF = _mm512_cvtepi32_ps(wa), wbF = _mm512_cvtepi32_ps(wb);
-            const __m512 divisorF = _mm512_cvtepi32_ps(divisor);
-            shiftQ = narrowQuotient(waF, wbF, divisorF, anchor, narrowShift);
-            satQ = narrowQuotient(waF, wbF, divisorF, anchor, narrowSat);
-        } else {
-            const AnchorTables* const tables[3] = {&lightTable, &shiftTable, &satTable};
-            I quotients[3];
-            wideQuotients(wa, wb, divisor, anchor, tables, quotients);
-            lightQ = quotients[0], shiftQ = quotients[1], satQ = quotients[2];
-        }
-
-        // The lit L; each shifted product fits 32 bits (see perHueRowBody's
-        // bounds: the chroma is below 2^16, the light within 2^16, the
-        // slope below 2^24).
-        const I chroma = _mm512_sub_epi32(dmax, dmin);
-        I lit;
-        if constexpr (Tone) {
-            const I toned = plainL;
-            const I spread = _mm512_mullo_epi32(toned, _mm512_sub_epi32(white, toned));
-            const I slope = productShifted<18>(spread, inv);
-            lit = _mm512_add_epi32(toned, productShifted<15>(lightQ, productShifted<15>(chroma, slope)));
-        } else {
-            lit = _mm512_add_epi32(l, productShifted<15>(chroma, lightQ));
-        }
-        const I litL = _mm512_min_epi32(_mm512_max_epi32(lit, zero), white);
-
-        const __mmask16 grey = _mm512_cmpeq_epi32_mask(dmax, zero);
-        const __mmask16 weighted = _kandn_mask16(grey, _mm512_cmpneq_epi32_mask(sum, zero));
-        const I newL = _mm512_mask_blend_epi32(weighted, plainL, litL);
-        const I factor = _mm512_mask_mov_epi32(_mm512_maskz_mov_epi32(_knot_mask16(grey), all(256)), weighted, satQ);
-
-        // The multiplier in 64 bits (below 2^37 in size), even and odd lanes.
-        // The envelope is computed rather than read, a gather the pass
-        // would wait on: E(L) (below 2^29) times 109 s (below 2^22) >> 22,
-        // as its table holds it, below 2^29 in size.
-        const I spanE = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(all(38390), newL), newL), all(4913920));
-        const I envelopeEven = _mm512_srai_epi64(_mm512_mul_epi32(spanE, envelopeScale), 22);
-        const I envelopeOdd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(spanE), envelopeScale), 22);
-        const I envEven = _mm512_srai_epi64(_mm512_mul_epi32(envelopeEven, factor), 8);
-        const I envOdd = _mm512_srai_epi64(_mm512_mul_epi32(envelopeOdd, oddLanes(factor)), 8);
-        const I multEven = _mm512_srai_epi64(_mm512_mullo_epi64(envEven, _mm512_and_si512(inv, lowHalves)), 13);
-        const I multOdd = _mm512_srai_epi64(_mm512_mullo_epi64(envOdd, oddLanes(inv)), 13);
-
-        const I channels[3] = {red, green, blue};
-        I moved[3];
-        __mmask16 falling;
-        movedChannels(red, green, blue, incoming, newL, multEven, multOdd, moved, falling);
-        // The offsets move with the channel, the same way for every
-        // channel, so those of max and min are the largest and smallest
-        // (swapped for a negative multiplier).
-        const I largest = _mm512_max_epi32(moved[0], _mm512_max_epi32(moved[1], moved[2]));
-        const I smallest = _mm512_min_epi32(moved[0], _mm512_min_epi32(moved[1], moved[2]));
-        const I ofMax = _mm512_mask_blend_epi32(falling, largest, smallest);
-        const I ofMin = _mm512_mask_blend_epi32(falling, smallest, largest);
-        const __mmask16 over = _mm512_cmpgt_epi32_mask(ofMax, white);
-        const __mmask16 outside = over | _mm512_cmplt_epi32_mask(ofMin, zero);
-        // Only a positive multiplier leaves the range, so ofMax and ofMin
-        // are the largest and smallest moved channels there. A channel
-        // moved less than 2^30 either way was not narrowed: its offset is
-        // moved - L, well within the restore passes' 2^31.
-        const __mmask16 wide = outside & (_mm512_cmpge_epi32_mask(ofMax, all(kRestorableReach)) |
-                                          _mm512_cmple_epi32_mask(ofMin, all(-kRestorableReach)));
-        wideSeen |= wide;
-
-        // Pixels left in range take L + offset held to 0..32767; the others
-        // their offsets, or their input where those are wide.
-        for (int c = 0; c < 3; ++c) {
-            const I held = _mm512_min_epi32(_mm512_max_epi32(moved[c], zero), white);
-            const I left = _mm512_mask_blend_epi32(wide, _mm512_sub_epi32(moved[c], newL), channels[c]);
-            int32_t* plane = c == 0 ? r : (c == 1 ? g : b);
-            _mm512_storeu_si512(plane + i, _mm512_mask_blend_epi32(outside, held, left));
-        }
-        _mm512_storeu_si512(lum + i, newL);
-        __m128i flags = _mm_maskz_mov_epi8(outside, _mm_set1_epi8(kFlagUnder));
-        flags = _mm_mask_mov_epi8(flags, over, _mm_set1_epi8(kFlagOver));
-        flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(flag + i), flags);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(ranking + i), _mm512_cvtepi32_epi8(k));
-
-        // partOf: the turn by rotation plus the weighted shift. The shift is
-        // within 2^16, so turn + shift is below 2^24 in size, exact in
-        // single precision; its quotient by 3600 estimated by the rounded
-        // reciprocal errs by under 10^-5, so the floor is the quotient's or
-        // a neighbour, which the remainder's range puts right.
-        const I weightedShift = _mm512_maskz_mov_epi32(weighted, shiftQ);
-        const I rot = _mm512_add_epi32(rotation, weightedShift);
-        const I x = _mm512_add_epi32(rotationTurn, weightedShift);
-        const I quotient = _mm512_cvt_roundps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(x), _mm512_set1_ps(1.0f / 3600.0f)),
-                                                    _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        I turn = _mm512_sub_epi32(x, _mm512_mullo_epi32(quotient, turnUnits));
-        turn = _mm512_mask_add_epi32(turn, _mm512_cmplt_epi32_mask(turn, zero), turn, turnUnits);
-        turn = _mm512_mask_sub_epi32(turn, _mm512_cmpge_epi32_mask(turn, turnUnits), turn, turnUnits);
-        const I mirrored = _mm512_maskz_sub_epi32(_mm512_cmpneq_epi32_mask(turn, zero), turnUnits, turn);
-        I partOf = _mm512_mask_blend_epi32(_mm512_test_epi32_mask(k, one), turn, mirrored);
-        partOf = _mm512_mask_mov_epi32(partOf, _mm512_cmpeq_epi32_mask(rot, zero), all(-1));
-        _mm512_storeu_si512(part + i, partOf);
-    }
+    int i = 0;
+    for (; i + 16 * kPerHueGroups <= n; i += 16 * kPerHueGroups)
+        wideSeen |= perHueGroups<Tone, kPerHueGroups>(r, g, b, i, setup, part, ranking, flag, lum);
+    for (; i + 16 <= n; i += 16) wideSeen |= perHueGroups<Tone, 1>(r, g, b, i, setup, part, ranking, flag, lum);
     anyWide = anyWide || wideSeen != 0;
-    return whole16;
+    return i;
 }
 
 }  // namespace
