@@ -22,7 +22,7 @@ std::string mapName(int variant) { return "color_effect_map/" + std::to_string(v
 void colorEffect(benchmark::State& state, int variant, const std::string& peer) {
     cv::setNumThreads(1);  // the duotone's OpenCV smoothing
     const IplImage* src = testPicture();
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         applyColorEffect(src, dst.get(), variant, nullptr);
         benchmark::ClobberMemory();
@@ -32,7 +32,7 @@ void colorEffect(benchmark::State& state, int variant, const std::string& peer) 
 
 void variantMap(benchmark::State& state, int variant) {
     IplImage* src = const_cast<IplImage*>(testPicture());
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     const OwnedMap map = colorEffectMap(colorEffectSettings(variant));
     for (auto _ : state) {
         if (ptApplyMap(src, nullptr, dst.get(), map.get(), nullptr, nullptr) != 1) state.SkipWithError("refused");
@@ -67,7 +67,7 @@ BENCHMARK(smoothFilter)->Name("phototools/smooth_filter_r8")->Unit(benchmark::kM
 void peerUnsharp(benchmark::State& state) {
     cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
-    cv::Mat blur(src.size(), src.type()), dst(src.size(), src.type());
+    cv::Mat blur(src.size(), src.type(), cv::Scalar::all(0)), dst(src.size(), src.type(), cv::Scalar::all(0));
     for (auto _ : state) {
         cv::GaussianBlur(src, blur, cv::Size(), 8.0);
         cv::addWeighted(src, 2.0, blur, -1.0, 0.0, dst);

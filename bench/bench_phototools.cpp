@@ -20,7 +20,7 @@ using Tf = std::unique_ptr<Transform, RecordRelease>;
 
 void renderLoop(benchmark::State& state, ColorMap* map, Transform* tf, const char* peer) {
     IplImage* src = const_cast<IplImage*>(testPicture());
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         if (ptApplyMap(src, nullptr, dst.get(), map, tf, nullptr) != 1) state.SkipWithError("refused");
         benchmark::ClobberMemory();
@@ -87,7 +87,7 @@ void aberration(benchmark::State& state) {
 void peerHsv(benchmark::State& state) {
     cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
-    cv::Mat dst(src.size(), src.type());
+    cv::Mat dst(src.size(), src.type(), cv::Scalar::all(0));
     for (auto _ : state) {
         cv::cvtColor(src, dst, cv::COLOR_BGR2HSV);
         benchmark::ClobberMemory();
@@ -97,7 +97,7 @@ void peerHsv(benchmark::State& state) {
 void peerWarp(benchmark::State& state) {
     cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
-    cv::Mat dst(src.size(), src.type());
+    cv::Mat dst(src.size(), src.type(), cv::Scalar::all(0));
     const cv::Mat m = cv::getRotationMatrix2D(cv::Point2f(kWidth / 2.0f, kHeight / 2.0f), 5.7, 1.2);
     for (auto _ : state) {
         cv::warpAffine(src, dst, m, src.size(), cv::INTER_LINEAR);

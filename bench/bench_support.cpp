@@ -42,6 +42,12 @@ const IplImage* testPicture() {
 
 OwnedImage makeTexture(int width, int height, int channels) { return drawPicture(width, height, channels, 7); }
 
+OwnedImage touchedImageLike(const IplImage* like, int channels) {
+    OwnedImage image = createImageLike(like, channels);
+    cvSetZero(image.get());
+    return image;
+}
+
 void finish(benchmark::State& state, const char* peer) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kWidth) * kHeight);
     if (peer) state.SetLabel(std::string("peer=") + peer);
@@ -50,7 +56,7 @@ void finish(benchmark::State& state, const char* peer) {
 // The floor every routine is compared with: copying the picture once.
 void floorMemcpy(benchmark::State& state) {
     const IplImage* src = testPicture();
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         std::memcpy(dst->imageData, src->imageData, static_cast<size_t>(src->imageSize));
         benchmark::ClobberMemory();

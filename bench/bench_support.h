@@ -32,14 +32,17 @@ OwnedImage makeTexture(int width, int height, int channels);
 // Reports pixels processed and links the benchmark to its peer.
 void finish(benchmark::State& state, const char* peer = nullptr);
 
+// A destination like `like` whose pages are touched, so that no timed
+// call pays for its first writes. Every benchmark's destination (peers'
+// too) is made this way.
+OwnedImage touchedImageLike(const IplImage* like, int channels);
+
 // The common timing loop: run(src, dst) on the test picture into a
-// 3-channel destination whose pages are touched before timing, then
-// finish(state, peer).
+// 3-channel touched destination, then finish(state, peer).
 template <class Run>
 void timeOnPicture(benchmark::State& state, Run run, const char* peer = nullptr) {
     const IplImage* src = testPicture();
-    const OwnedImage dst = createImageLike(src, 3);
-    cvSetZero(dst.get());
+    const OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         run(src, dst.get());
         benchmark::DoNotOptimize(dst->imageData);

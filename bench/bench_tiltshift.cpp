@@ -56,8 +56,7 @@ template <class Apply>
 void shiftApply(benchmark::State& state, Apply apply) {
     IplImage* photo = const_cast<IplImage*>(testPicture());
     TiltShiftContext* context = doShiftStart(photo);
-    const OwnedImage dst = createImageLike(photo, 3);
-    cvSetZero(dst.get());
+    const OwnedImage dst = touchedImageLike(photo, 3);
     for (auto _ : state) {
         apply(context, dst.get());
         benchmark::DoNotOptimize(dst->imageData);
@@ -132,8 +131,7 @@ void apertureRound(benchmark::State& state) {
     IplImage* photo = const_cast<IplImage*>(testPicture());
     const OwnedImage shape = apertureDisc();
     ApertureContext* context = doShiftApStart(photo, shape.get(), kApertureRadius);
-    const OwnedImage dst = createImageLike(photo, 3);
-    cvSetZero(dst.get());
+    const OwnedImage dst = touchedImageLike(photo, 3);
     for (auto _ : state) {
         ApplyShiftApRound(context, dst.get(), kWidth / 2, kHeight / 2, 300, 1200, 0);
         benchmark::DoNotOptimize(dst->imageData);

@@ -25,7 +25,7 @@ std::string sigmaName(float sigma) { return std::to_string(static_cast<int>(sigm
 void peerGaussian(benchmark::State& state, float sigma) {
     cv::setNumThreads(1);
     const cv::Mat src = cv::cvarrToMat(testPicture());
-    cv::Mat dst(src.size(), src.type());
+    cv::Mat dst(src.size(), src.type(), cv::Scalar::all(0));
     const int length = 2 * gaussianKernel(sigma).taps - 1;
     for (auto _ : state) {
         cv::GaussianBlur(src, dst, cv::Size(length, length), sigma, sigma, cv::BORDER_REPLICATE);
@@ -37,7 +37,7 @@ void peerGaussian(benchmark::State& state, float sigma) {
 template <class Run>
 void runOnPicture(benchmark::State& state, const char* peer, Run run) {
     const IplImage* src = testPicture();
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         run(src, dst.get());
         benchmark::ClobberMemory();

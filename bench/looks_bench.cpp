@@ -14,7 +14,7 @@ void peerLut3(benchmark::State& state) {
     const cv::Mat src = cv::cvarrToMat(testPicture());
     cv::Mat table(1, 256, CV_8UC3);
     for (int i = 0; i < 256; ++i) table.at<cv::Vec3b>(0, i) = cv::Vec3b(255 - i, i / 2, i);
-    cv::Mat dst(src.size(), src.type());
+    cv::Mat dst(src.size(), src.type(), cv::Scalar::all(0));
     for (auto _ : state) {
         cv::LUT(src, table, dst);
         benchmark::ClobberMemory();
@@ -26,7 +26,7 @@ BENCHMARK(peerLut3)->Name("peer/lut3")->Unit(benchmark::kMillisecond);
 template <class Run>
 void runLook(benchmark::State& state, Run run) {
     const IplImage* src = testPicture();
-    OwnedImage dst = createImageLike(src, 3);
+    OwnedImage dst = touchedImageLike(src, 3);
     for (auto _ : state) {
         run(src, dst.get());
         benchmark::ClobberMemory();
