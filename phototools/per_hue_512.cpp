@@ -320,12 +320,15 @@ template <bool Tone, int G>
 LUMETRA_AVX512_VBMI inline __mmask16 perHueGroups(int32_t* r, int32_t* g, int32_t* b, int i, const PerHueSetup& s,
                                                   int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum) {
     PerHueLanes lanes[G];
+#pragma GCC unroll 4
     for (int q = 0; q < G; ++q) {
         const int at = i + 16 * q;
         perHueFront<Tone>(lanes[q], r + at, g + at, b + at, ranking + at, s);
     }
+#pragma GCC unroll 4
     for (int q = 0; q < G; ++q) perHueQuotients(lanes[q], s);
     __mmask16 wide = 0;
+#pragma GCC unroll 4
     for (int q = 0; q < G; ++q) {
         const int at = i + 16 * q;
         wide |= perHueBack<Tone>(lanes[q], r + at, g + at, b + at, part + at, flag + at, lum + at, s);
