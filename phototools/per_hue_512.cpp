@@ -108,8 +108,9 @@ LUMETRA_AVX512_VBMI inline I narrowQuotient(__m512 wa, __m512 wb, __m512 divisor
 // 32 bits with saturation, which keeps every comparison with 0 and 32767;
 // falling marks a negative multiplier. mult comes as 64-bit lanes, even
 // and odd apart, below 2^37 in size, so an offset (c - incoming below 2^16
-// in size) times it is below 2^53.
-LUMETRA_AVX512_VBMI inline void movedChannels(I red, I green, I blue, I incoming, I newL, I multEven, I multOdd,
+// in size) times it is below 2^53. Returns whether the offsets were split
+// in 32-bit lanes (below 2^30 in size, none of them wide).
+LUMETRA_AVX512_VBMI inline bool movedChannels(I red, I green, I blue, I incoming, I newL, I multEven, I multOdd,
                                               I* moved, __mmask16& falling) {
     const I channels[3] = {red, green, blue};
     // Where every multiplier is below 2^29 in size, as it is unless the
@@ -128,7 +129,7 @@ LUMETRA_AVX512_VBMI inline void movedChannels(I red, I green, I blue, I incoming
             const I offset = _mm512_add_epi32(_mm512_mullo_epi32(d, high), _mm512_srai_epi32(_mm512_mullo_epi32(d, low), 15));
             moved[c] = _mm512_add_epi32(newL, offset);
         }
-        return;
+        return true;
     }
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
     const I weave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
@@ -143,6 +144,7 @@ LUMETRA_AVX512_VBMI inline void movedChannels(I red, I green, I blue, I incoming
     }
     // The multiplier's sign bits, in the high halves of its 64-bit lanes.
     falling = _mm512_movepi32_mask(_mm512_mask_blend_epi32(0xaaaa, _mm512_srli_epi64(multEven, 32), multOdd));
+    return false;
 }
 
 // Groups a step: more spill more than they overlap.
@@ -262,7 +264,7 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
     const I channels[3] = {x.red, x.green, x.blue};
     I moved[3];
     __mmask16 falling;
-    movedChannels(x.red, x.green, x.blue, x.incoming, newL, multEven, multOdd, moved, falling);
+    const bool split = movedChannels(x.red, x.green, x.blue, x.incoming, newL, multEven, multOdd, moved, falling);
     // The offsets move with the channel, the same way for every
     // channel, so those of max and min are the largest and smallest
     // (swapped for a negative multiplier).
@@ -275,9 +277,11 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
     // Only a positive multiplier leaves the range, so ofMax and ofMin
     // are the largest and smallest moved channels there. A channel
     // moved less than 2^30 either way was not narrowed: its offset is
-    // moved - L, well within the restore passes' 2^31.
-    const __mmask16 wide = outside & (_mm512_cmpge_epi32_mask(ofMax, all(kRestorableReach)) |
-                                      _mm512_cmple_epi32_mask(ofMin, all(-kRestorableReach)));
+    // moved - L, well within the restore passes' 2^31. Split offsets are
+    // all below 2^30 in size.
+    const __mmask16 wide = split ? 0
+                                 : outside & (_mm512_cmpge_epi32_mask(ofMax, all(kRestorableReach)) |
+                                              _mm512_cmple_epi32_mask(ofMin, all(-kRestorableReach)));
 
     // Pixels left in range take L + offset held to 0..32767; the others
     // their offsets, or their input where those are wide.
