@@ -104,6 +104,32 @@ LUMETRA_AVX512_VBMI inline I narrowQuotient(__m512 wa, __m512 wb, __m512 divisor
     return _mm512_cvttps_epi32(_mm512_div_ps(_mm512_fmadd_ps(wa, va, _mm512_mul_ps(wb, vb)), divisor));
 }
 
+// A setting's anchors as 32-bit integers, sixteen to a register.
+struct AnchorInts {
+    I low, high;
+};
+LUMETRA_AVX512_VBMI inline AnchorInts anchorInts(const AnchorTables& t) {
+    return {joined(_mm512_cvtpd_epi32(t.low[0]), _mm512_cvtpd_epi32(t.low[1])),
+            joined(_mm512_cvtpd_epi32(t.high[0]), _mm512_cvtpd_epi32(t.high[1]))};
+}
+
+// weightedQuotient in sixteen 32-bit lanes for sums below 2^15: the
+// numerator is then below 2^31 in size (weights adding up to the sum times
+// anchors within 2^16), the single-precision estimate of its size's
+// quotient errs by under 2^-7, so it truncates to the quotient or a
+// neighbour, which one step by the remainder puts right; the sign then
+// follows the numerator's, as truncation does.
+LUMETRA_AVX512_VBMI inline I correctedQuotient(I wa, I wb, I divisor, __m512 divisorF, I anchor, const AnchorInts& t) {
+    const I numerator = _mm512_add_epi32(_mm512_mullo_epi32(wa, _mm512_permutexvar_epi32(anchor, t.low)),
+                                         _mm512_mullo_epi32(wb, _mm512_permutexvar_epi32(anchor, t.high)));
+    const I size = _mm512_abs_epi32(numerator);
+    I q = _mm512_cvttps_epi32(_mm512_div_ps(_mm512_cvtepi32_ps(size), divisorF));
+    const I rest = _mm512_sub_epi32(size, _mm512_mullo_epi32(q, divisor));
+    q = _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()), q, all(1));
+    q = _mm512_mask_add_epi32(q, _mm512_cmpge_epi32_mask(rest, divisor), q, all(1));
+    return _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(numerator, _mm512_setzero_si512()), _mm512_setzero_si512(), q);
+}
+
 // The three channels moved to L + (c - incoming) mult >> 15, narrowed to
 // 32 bits with saturation, which keeps every comparison with 0 and 32767;
 // falling marks a negative multiplier. mult comes as 64-bit lanes, even
@@ -154,6 +180,7 @@ constexpr int kPerHueGroups = 2;
 struct PerHueSetup {
     AnchorTables lightTable, shiftTable, satTable;
     NarrowTable narrowShift, narrowSat;
+    AnchorInts lightInts;
     bool narrow;
     const int32_t* tonedInverse;
     I rotation, envelopeScale;
@@ -210,12 +237,9 @@ LUMETRA_AVX512_VBMI inline void perHueFront(PerHueLanes& x, const int32_t* r, co
 // The three settings' weighted quotients.
 LUMETRA_AVX512_VBMI inline void perHueQuotients(PerHueLanes& x, const PerHueSetup& s) {
     if (s.narrow && _mm512_cmplt_epu32_mask(x.sum, all(1 << 15)) == 0xffff) {
-        const AnchorTables* const tables[1] = {&s.lightTable};
-        I quotients[1];
-        wideQuotients(x.wa, x.wb, x.divisor, x.anchor, tables, quotients);
-        x.lightQ = quotients[0];
         const __m512 waF = _mm512_cvtepi32_ps(x.wa), wbF = _mm512_cvtepi32_ps(x.wb);
         const __m512 divisorF = _mm512_cvtepi32_ps(x.divisor);
+        x.lightQ = correctedQuotient(x.wa, x.wb, x.divisor, divisorF, x.anchor, s.lightInts);
         x.shiftQ = narrowQuotient(waF, wbF, divisorF, x.anchor, s.narrowShift);
         x.satQ = narrowQuotient(waF, wbF, divisorF, x.anchor, s.narrowSat);
     } else {
@@ -345,7 +369,7 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
                                       int32_t* part, uint8_t* ranking, uint8_t* flag, int32_t* lum, bool& anyWide) {
     const HueAnchors& anchors = *in.anchors;
     const PerHueSetup setup{anchorTables(anchors, 0), anchorTables(anchors, 1), anchorTables(anchors, 2),
-                            narrowTable(anchors, 0), narrowTable(anchors, 1), anchors.narrow, in.tonedInverse,
+                            narrowTable(anchors, 0), narrowTable(anchors, 1), anchorInts(anchorTables(anchors, 0)), anchors.narrow, in.tonedInverse,
                             all(in.rotation), all(109 * in.saturation), all(((in.rotation % 3600) + 3600) % 3600)};
     __mmask16 wideSeen = 0;
     int i = 0;

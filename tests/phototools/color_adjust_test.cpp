@@ -143,10 +143,9 @@ namespace {
 // saturation pushes past white or below black, and rows long enough for
 // the vector loops and their tails.
 template <bool Tone, bool PerHue = false>
-void expectRowMatchesPixels(const ColorMap& map) {
+void expectRowMatchesPixels(const ColorMap& map, int kCount = 83) {  // 83: the scans' blocks and a tail
     const ColorTables tables = prepareColorTables(map, Tone, PerHue);
     const ColorStep<Tone, PerHue> step{ColorView(tables)};
-    constexpr int kCount = 83;  // the flag scan's blocks of 32 and 8, and a tail
     std::vector<int32_t> r(kCount), g(kCount), b(kCount);
     uint32_t seed = 12345;
     for (int i = 0; i < kCount; ++i) {
@@ -184,6 +183,10 @@ TEST(ColorStep, RowPassesMatchThePixelStep) {
         ptAdjustColor(map.get(), hue, sat, light);
         expectRowMatchesPixels<true, true>(*map);
         expectRowMatchesPixels<false, true>(*map);
+        // Light anchors that make large weighted quotients, many of them
+        // just short of a whole number.
+        for (int i = 0; i < 12; ++i) map->hueLight[i] = (i * 20011) % 131072 - 65536;
+        expectRowMatchesPixels<false, true>(*map, 4099);
         // Per-hue values at the row pass's bounds: negative multipliers,
         // offsets far out of range (at the largest saturation, past what
         // the restore passes take).
