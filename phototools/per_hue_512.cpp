@@ -21,13 +21,14 @@ using I = __m512i;
 LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
 LUMETRA_AVX512_VBMI inline I load16(const int32_t* p) { return _mm512_loadu_si512(p); }
 
-// (a * b) >> s for 32-bit a and b whose product's shifted value fits 32
-// bits, taken in 64 bits on the even and the odd lanes.
-template <int S>
-LUMETRA_AVX512_VBMI inline I productShifted(I a, I b) {
-    const I even = _mm512_srai_epi64(_mm512_mul_epi32(a, b), S);
-    const I odd = _mm512_srai_epi64(_mm512_mul_epi32(oddLanes(a), oddLanes(b)), S);
-    return interleaved(even, odd);
+// (a * b) >> S for b >= 0, split at 2^S as a (b >> S) + ((a (b mod 2^S))
+// >> S): exact where both products fit 32 bits, the second as unsigned
+// where Unsigned (a >= 0).
+template <int S, bool Unsigned = false>
+LUMETRA_AVX512_VBMI inline I splitShifted(I a, I b) {
+    const I low = _mm512_mullo_epi32(a, _mm512_and_si512(b, all((1 << S) - 1)));
+    const I lowShifted = Unsigned ? _mm512_srli_epi32(low, S) : _mm512_srai_epi32(low, S);
+    return _mm512_add_epi32(_mm512_mullo_epi32(a, _mm512_srli_epi32(b, S)), lowShifted);
 }
 
 // The anchors of one setting as doubles, the low anchor's values in one
@@ -261,13 +262,18 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
     // bounds: the chroma is below 2^16, the light within 2^16, the
     // slope below 2^24).
     I lit;
+    // Each product is split at 2^S (splitShifted): the spread (below 2^28)
+    // times the reciprocal (below 2^14) at 2^18, its low part's product
+    // below 2^32 unsigned; the chroma (below 2^16) times the slope (below
+    // 2^24) at 2^15; the light (within 2^16) times that (below 2^25), or
+    // times the chroma, at 2^15.
     if constexpr (Tone) {
         const I toned = x.plainL;
         const I spread = _mm512_mullo_epi32(toned, _mm512_sub_epi32(white, toned));
-        const I slope = productShifted<18>(spread, x.inv);
-        lit = _mm512_add_epi32(toned, productShifted<15>(x.lightQ, productShifted<15>(x.chroma, slope)));
+        const I slope = splitShifted<18, true>(x.inv, spread);
+        lit = _mm512_add_epi32(toned, splitShifted<15>(x.lightQ, splitShifted<15>(x.chroma, slope)));
     } else {
-        lit = _mm512_add_epi32(x.l, productShifted<15>(x.chroma, x.lightQ));
+        lit = _mm512_add_epi32(x.l, splitShifted<15>(x.lightQ, x.chroma));
     }
     const I litL = _mm512_min_epi32(_mm512_max_epi32(lit, zero), white);
     const I newL = _mm512_mask_blend_epi32(x.weighted, x.plainL, litL);
