@@ -258,15 +258,12 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
                                                 int32_t* part, uint8_t* flag, int32_t* lum, const PerHueSetup& s) {
     const I zero = _mm512_setzero_si512(), white = all(kWhite15), turnUnits = all(3600);
     const I lowHalves = _mm512_set1_epi64(0xffffffff);
-    // The lit L; each shifted product fits 32 bits (see perHueRowBody's
-    // bounds: the chroma is below 2^16, the light within 2^16, the
-    // slope below 2^24).
+    // The lit L, each product split at its shift (splitShifted): the
+    // spread (below 2^28) times the reciprocal (below 2^14) at 2^18, its
+    // low part's product below 2^32 unsigned; the chroma (below 2^16) times
+    // the slope (below 2^24) at 2^15; the light (within 2^16) times that
+    // (below 2^25), or times the chroma, at 2^15.
     I lit;
-    // Each product is split at 2^S (splitShifted): the spread (below 2^28)
-    // times the reciprocal (below 2^14) at 2^18, its low part's product
-    // below 2^32 unsigned; the chroma (below 2^16) times the slope (below
-    // 2^24) at 2^15; the light (within 2^16) times that (below 2^25), or
-    // times the chroma, at 2^15.
     if constexpr (Tone) {
         const I toned = x.plainL;
         const I spread = _mm512_mullo_epi32(toned, _mm512_sub_epi32(white, toned));
