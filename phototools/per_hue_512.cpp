@@ -324,18 +324,22 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
     flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(flag), flags);
 
-    // partOf: the turn by rotation plus the weighted shift. The shift is
-    // within 2^16, so turn + shift is below 2^24 in size, exact in
-    // single precision; its quotient by 3600 estimated by the rounded
-    // reciprocal errs by under 10^-5, so the floor is the quotient's or
-    // a neighbour, which the remainder's range puts right.
+    // partOf: the turn by rotation plus the weighted shift. Narrow shifts
+    // (within +-512) leave turn + shift within a turn of 0..3599, which the
+    // two steps below bring back. Others are within 2^16, so turn + shift
+    // is below 2^24 in size, exact in single precision; its quotient by
+    // 3600 estimated by the rounded reciprocal errs by under 10^-5, so the
+    // floor is the quotient's or a neighbour, which the same steps put
+    // right.
     const I weightedShift = _mm512_maskz_mov_epi32(x.weighted, x.shiftQ);
     const I rot = _mm512_add_epi32(s.rotation, weightedShift);
-    const I turnSum = _mm512_add_epi32(s.rotationTurn, weightedShift);
-    const I quotient =
-        _mm512_cvt_roundps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(turnSum), _mm512_set1_ps(1.0f / 3600.0f)),
-                                 _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-    I turn = _mm512_sub_epi32(turnSum, _mm512_mullo_epi32(quotient, turnUnits));
+    I turn = _mm512_add_epi32(s.rotationTurn, weightedShift);
+    if (!s.narrow) {
+        const I quotient =
+            _mm512_cvt_roundps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(turn), _mm512_set1_ps(1.0f / 3600.0f)),
+                                     _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        turn = _mm512_sub_epi32(turn, _mm512_mullo_epi32(quotient, turnUnits));
+    }
     turn = _mm512_mask_add_epi32(turn, _mm512_cmplt_epi32_mask(turn, zero), turn, turnUnits);
     turn = _mm512_mask_sub_epi32(turn, _mm512_cmpge_epi32_mask(turn, turnUnits), turn, turnUnits);
     const I mirrored = _mm512_maskz_sub_epi32(_mm512_cmpneq_epi32_mask(turn, zero), turnUnits, turn);
