@@ -7,7 +7,6 @@
 // divisions and conversions leave the pass waiting on their latency.
 #include "phototools/color_step.h"
 
-#include "core/divide.h"
 #include "core/vector_clones.h"
 
 namespace lumetra::pt {
@@ -24,13 +23,13 @@ LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
 // values as bits (0x21: 0 and 5).
 LUMETRA_AVX512_VBMI inline __mmask16 in(I bit, int32_t set) { return _mm512_test_epi32_mask(bit, all(set)); }
 
-// trunc(n / 600) for every 32-bit n, in double: n is exact there, and
-// the raised reciprocal truncates to the quotient (raisedReciprocal).
-LUMETRA_AVX512_VBMI inline I sixHundredths(I n, __m512d reciprocal) {
-    const __m256i low = _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_cvtepi32_pd(_mm512_castsi512_si256(n)), reciprocal));
-    const __m256i high =
-        _mm512_cvttpd_epi32(_mm512_mul_pd(_mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(n, 1)), reciprocal));
-    return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
+// n / 600 for 0 <= n < 2^25, as (n >> 3) / 75: n >> 3 is exact in
+// single precision, and so is 75; their quotient, below 2^22 / 75, is
+// rounded by less than 2^-24 of itself, under 1/75, the least distance
+// from a whole number of a quotient that is not whole, so it truncates
+// to the exact one's floor.
+LUMETRA_AVX512_VBMI inline I sixHundredths(I n) {
+    return _mm512_cvttps_epi32(_mm512_div_ps(_mm512_cvtepi32_ps(_mm512_srai_epi32(n, 3)), _mm512_set1_ps(75.0f)));
 }
 
 // quotientOfUnits in sixteen lanes.
@@ -107,8 +106,9 @@ LUMETRA_AVX512_VBMI inline void rotateGroups(int32_t* r, int32_t* g, int32_t* b,
         x.sector = _mm512_mask_sub_epi32(x.sector, _mm512_cmpge_epi32_mask(x.sector, six), x.sector, six);
         x.product = _mm512_mullo_epi32(x.chroma, f);
     }
-    const __m512d stepReciprocal = _mm512_set1_pd(raisedReciprocal(600.0));
-    for (int q = 0; q < G; ++q) v[q].upStep = sixHundredths(v[q].product, stepReciprocal);
+    // The product, chroma (0..32767) times f (0..599) where the pixel
+    // turns, is below 2^25 and at least 0; other lanes' are discarded.
+    for (int q = 0; q < G; ++q) v[q].upStep = sixHundredths(v[q].product);
     for (int q = 0; q < G; ++q) {
         const RotationLanes& x = v[q];
         const int at = i + 16 * q;
