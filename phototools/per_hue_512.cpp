@@ -225,8 +225,8 @@ LUMETRA_AVX512_VBMI inline void perHueFront(PerHueLanes& x, const int32_t* r, co
 
     const I avg = _mm512_srai_epi32(_mm512_add_epi32(dmax, dmin), 1);
     const __mmask16 upper = _mm512_cmpgt_epi32_mask(dmid, avg);
-    x.wa = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(dmid, dmin), _mm512_sub_epi32(dmid, avg));
-    x.wb = _mm512_mask_blend_epi32(upper, _mm512_sub_epi32(avg, dmid), _mm512_sub_epi32(dmax, dmid));
+    x.wa = _mm512_sub_epi32(dmid, _mm512_mask_blend_epi32(upper, dmin, avg));
+    x.wb = _mm512_sub_epi32(_mm512_mask_blend_epi32(upper, avg, dmax), dmid);
     x.sum = _mm512_add_epi32(x.wa, x.wb);
     const I twiceK = _mm512_add_epi32(k, k);
     x.anchor = _mm512_mask_add_epi32(twiceK, upper, twiceK, one);
@@ -315,13 +315,14 @@ LUMETRA_AVX512_VBMI inline __mmask16 perHueBack(const PerHueLanes& x, int32_t* r
     int32_t* const planes[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
         const I held = _mm512_min_epi32(_mm512_max_epi32(moved[c], zero), white);
-        const I left = _mm512_mask_blend_epi32(wide, _mm512_sub_epi32(moved[c], newL), channels[c]);
+        I left = _mm512_sub_epi32(moved[c], newL);
+        if (!split) left = _mm512_mask_blend_epi32(wide, left, channels[c]);
         _mm512_storeu_si512(planes[c], _mm512_mask_blend_epi32(outside, held, left));
     }
     _mm512_storeu_si512(lum, newL);
     __m128i flags = _mm_maskz_mov_epi8(outside, _mm_set1_epi8(kFlagUnder));
     flags = _mm_mask_mov_epi8(flags, over, _mm_set1_epi8(kFlagOver));
-    flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
+    if (!split) flags = _mm_mask_mov_epi8(flags, wide, _mm_set1_epi8(kFlagWide));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(flag), flags);
 
     // partOf: the turn by rotation plus the weighted shift. Narrow shifts
