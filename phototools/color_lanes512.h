@@ -1,11 +1,26 @@
-// What the 512-bit colour passes take from a pixel's channels, sixteen
-// pixels a step: its luminance and the code of its ranking.
+// What the 512-bit colour passes share, sixteen pixels a step: a value in
+// every lane, and a pixel's luminance and the code of its ranking.
 #pragma once
+
+#include <type_traits>
 
 #include "core/vector_clones.h"
 
 #if LUMETRA_AVX2_INTRINSICS
 namespace lumetra::pt {
+
+LUMETRA_AVX512_VBMI inline __m512i all(int32_t v) { return _mm512_set1_epi32(v); }
+
+// Runs groups(i, G) for G groups of sixteen pixels from column i, G at a
+// time while that many remain, then one at a time; returns the columns
+// done, a multiple of 16. G comes as a type, std::integral_constant.
+template <int G, class Groups>
+LUMETRA_AVX512_VBMI inline int inGroups(int n, Groups groups) {
+    int i = 0;
+    for (; i + 16 * G <= n; i += 16 * G) groups(i, std::integral_constant<int, G>{});
+    for (; i + 16 <= n; i += 16) groups(i, std::integral_constant<int, 1>{});
+    return i;
+}
 
 // luminance15 of channels 0..65535, whose products do not wrap.
 LUMETRA_AVX512_VBMI inline __m512i luminance16(__m512i red, __m512i green, __m512i blue) {

@@ -17,8 +17,6 @@ LUMETRA_AVX512_WARNINGS_OFF
 namespace {
 
 using I = __m512i;
-
-LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
 LUMETRA_AVX512_VBMI inline I load16(const int32_t* p) { return _mm512_loadu_si512(p); }
 
 // (a * b) >> S for b >= 0, split at 2^S as a (b >> S) + ((a (b mod 2^S))
@@ -380,12 +378,11 @@ LUMETRA_AVX512_VBMI int perHueVectors(int32_t* r, int32_t* g, int32_t* b, int n,
                             narrowTable(anchors, 0), narrowTable(anchors, 1), anchorInts(anchorTables(anchors, 0)), anchors.narrow, in.tonedInverse,
                             all(in.rotation), all(109 * in.saturation), all(((in.rotation % 3600) + 3600) % 3600)};
     __mmask16 wideSeen = 0;
-    int i = 0;
-    for (; i + 16 * kPerHueGroups <= n; i += 16 * kPerHueGroups)
-        wideSeen |= perHueGroups<Tone, kPerHueGroups>(r, g, b, i, setup, part, ranking, flag, lum);
-    for (; i + 16 <= n; i += 16) wideSeen |= perHueGroups<Tone, 1>(r, g, b, i, setup, part, ranking, flag, lum);
+    const int done = inGroups<kPerHueGroups>(n, [&](int i, auto groups) LUMETRA_AVX512_VBMI {
+        wideSeen |= perHueGroups<Tone, groups.value>(r, g, b, i, setup, part, ranking, flag, lum);
+    });
     anyWide = anyWide || wideSeen != 0;
-    return i;
+    return done;
 }
 
 }  // namespace

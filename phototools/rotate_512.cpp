@@ -8,6 +8,7 @@
 #include "phototools/color_step.h"
 
 #include "core/vector_clones.h"
+#include "phototools/color_lanes512.h"
 
 namespace lumetra::pt {
 
@@ -16,8 +17,6 @@ LUMETRA_AVX512_WARNINGS_OFF
 namespace {
 
 using I = __m512i;
-
-LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
 
 // Lanes whose bit (1 << k, or 1 << sector) lies in `set`, a set of
 // values as bits (0x21: 0 and 5).
@@ -141,10 +140,9 @@ LUMETRA_AVX512_VBMI inline void rotateGroups(int32_t* r, int32_t* g, int32_t* b,
 template <bool ByParts>
 LUMETRA_AVX512_VBMI int rotateVectors(int32_t* r, int32_t* g, int32_t* b, int n, const uint8_t* ranking,
                                       const int32_t* parts, int32_t evenPart, int32_t oddPart) {
-    int i = 0;
-    for (; i + 64 <= n; i += 64) rotateGroups<ByParts, 4>(r, g, b, i, ranking, parts, evenPart, oddPart);
-    for (; i + 16 <= n; i += 16) rotateGroups<ByParts, 1>(r, g, b, i, ranking, parts, evenPart, oddPart);
-    return i;
+    return inGroups<4>(n, [&](int i, auto groups) LUMETRA_AVX512_VBMI {
+        rotateGroups<ByParts, groups.value>(r, g, b, i, ranking, parts, evenPart, oddPart);
+    });
 }
 
 }  // namespace

@@ -14,8 +14,6 @@ namespace {
 
 using I = __m512i;
 
-LUMETRA_AVX512_VBMI inline I all(int32_t v) { return _mm512_set1_epi32(v); }
-
 // The three offsets (c - incoming) mult >> 15 in 32-bit lanes. The
 // multiplier is below 2^28.3 in size (the envelope, below 2^28.3 at
 // saturation 32767, times a reciprocal of at most 8256, >> 13), so the
@@ -87,10 +85,9 @@ LUMETRA_AVX512_VBMI inline void toneGroups(int32_t* r, int32_t* g, int32_t* b, i
 template <bool Ranked>
 LUMETRA_AVX512_VBMI int toneVectors(int32_t* r, int32_t* g, int32_t* b, int n, const uint64_t* toneScale,
                                     uint8_t* ranking, uint8_t* flag, int32_t* lum) {
-    int i = 0;
-    for (; i + 64 <= n; i += 64) toneGroups<Ranked, 4>(r, g, b, i, toneScale, ranking, flag, lum);
-    for (; i + 16 <= n; i += 16) toneGroups<Ranked, 1>(r, g, b, i, toneScale, ranking, flag, lum);
-    return i;
+    return inGroups<4>(n, [&](int i, auto groups) LUMETRA_AVX512_VBMI {
+        toneGroups<Ranked, groups.value>(r, g, b, i, toneScale, ranking, flag, lum);
+    });
 }
 
 }  // namespace
