@@ -136,6 +136,66 @@ LUMETRA_AVX512_VBMI int lookUpBytePlanes512(int32_t* const planes[3], int n, con
 }
 LUMETRA_AVX512_WARNINGS_ON
 
+// Byte permutations between 16 pixels' 48 B, G, R bytes and 32-bit lanes:
+// lane p's low byte takes (or gives) channel c of pixel p, byte 3 p + c;
+// weaving takes the three low bytes of each lane, B, G, R.
+struct PixelLanes {
+    int8_t channel[3][64];
+    int8_t woven[64];
+};
+constexpr PixelLanes pixelLanes() {
+    PixelLanes lanes{};
+    for (int p = 0; p < 16; ++p)
+        for (int c = 0; c < 3; ++c) {
+            lanes.channel[c][4 * p] = static_cast<int8_t>(3 * p + c);
+            lanes.woven[3 * p + c] = static_cast<int8_t>(4 * p + c);
+        }
+    return lanes;
+}
+constexpr PixelLanes kPixelLanes = pixelLanes();
+constexpr __mmask64 kPixelBytes48 = 0xffffffffffffull;
+
+LUMETRA_AVX512_WARNINGS_OFF
+// unweavePlanes sixteen pixels a step in 512-bit vectors: one byte
+// permutation per channel puts each byte in its own zeroed 32-bit lane.
+// The loads and stores take the 48 bytes alone.
+LUMETRA_AVX512_VBMI int unweavePlanes512(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
+    int32_t* const planes[3] = {b, g, r};
+    __m512i channel[3];
+    for (int c = 0; c < 3; ++c) channel[c] = _mm512_loadu_si512(kPixelLanes.channel[c]);
+    int col = 0;
+    for (; col + 16 <= n; col += 16) {
+        const __m512i bytes = _mm512_maskz_loadu_epi8(kPixelBytes48, in + 3 * col);
+        for (int c = 0; c < 3; ++c) {
+            const __m512i lanes = _mm512_maskz_permutexvar_epi8(0x1111111111111111ull, channel[c], bytes);
+            _mm512_storeu_si512(planes[c] + col, _mm512_slli_epi32(lanes, 7));
+        }
+    }
+    return col;
+}
+
+// toByte15 of a plane's sixteen values: held at 0 below, shifted down 7,
+// held at 255 above (32767 >> 7).
+LUMETRA_AVX512_VBMI inline __m512i byteLanes(const int32_t* plane) {
+    const __m512i held = _mm512_max_epi32(_mm512_loadu_si512(plane), _mm512_setzero_si512());
+    return _mm512_min_epu32(_mm512_srli_epi32(held, 7), _mm512_set1_epi32(255));
+}
+
+// weavePlanes sixteen pixels a step: each pixel's bytes gathered in its
+// 32-bit lane, then one byte permutation packs the lanes' three low bytes.
+LUMETRA_AVX512_VBMI int weavePlanes512(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
+    const __m512i woven = _mm512_loadu_si512(kPixelLanes.woven);
+    int col = 0;
+    for (; col + 16 <= n; col += 16) {
+        const __m512i pixels = _mm512_or_si512(
+            byteLanes(b + col),
+            _mm512_or_si512(_mm512_slli_epi32(byteLanes(g + col), 8), _mm512_slli_epi32(byteLanes(r + col), 16)));
+        _mm512_mask_storeu_epi8(out + 3 * col, kPixelBytes48, _mm512_permutexvar_epi8(woven, pixels));
+    }
+    return col;
+}
+LUMETRA_AVX512_WARNINGS_ON
+
 LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
     const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
     const __m256i high = _mm256_slli_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), 7);
@@ -155,6 +215,7 @@ LUMETRA_AVX2 int unweavePlanes(const uint8_t* in, int n, int32_t* r, int32_t* g,
 
 int unwoven(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
 #if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi()) return unweavePlanes512(in, n, r, g, b);
     if (cpuHasAvx2()) return unweavePlanes(in, n, r, g, b);
 #endif
     (void)in, (void)n, (void)r, (void)g, (void)b;
@@ -163,6 +224,7 @@ int unwoven(const uint8_t* in, int n, int32_t* r, int32_t* g, int32_t* b) {
 
 int woven(const int32_t* r, const int32_t* g, const int32_t* b, int n, uint8_t* out) {
 #if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi()) return weavePlanes512(r, g, b, n, out);
     if (cpuHasAvx2()) return weavePlanes(r, g, b, n, out);
 #endif
     (void)r, (void)g, (void)b, (void)n, (void)out;
