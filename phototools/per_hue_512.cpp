@@ -1,8 +1,8 @@
 // The per-hue row pass in 512-bit vectors, two groups of sixteen pixels a
 // step, where the processor has AVX-512: perHueRowBody's rule with the
-// anchors read by register permutations rather than gathers, the 64-bit
-// products taken on the even and odd lanes apart, and every choice made by
-// a mask register.
+// anchors read by register permutations rather than gathers, products
+// split into two 32-bit ones where both fit (else taken in 64 bits on the
+// even and odd lanes apart), and every choice made by a mask register.
 #include "phototools/color_step.h"
 
 #include "core/divide.h"
@@ -47,7 +47,7 @@ LUMETRA_AVX512_VBMI inline __m512d raisedReciprocal(__m512d divisor) {
 }
 
 // Eight lanes of weightedQuotient, the anchors picked by `index`, by one
-// raised reciprocal shared by the three settings: each numerator is whole
+// raised reciprocal shared by the settings: each numerator is whole
 // and below 2^34 in size, exact in double, so the product truncates to the
 // quotient (see raisedReciprocal).
 LUMETRA_AVX512_VBMI inline __m256i weightedQuotient8(__m512d wa, __m512d wb, __m512d reciprocal, I index,
