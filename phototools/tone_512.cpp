@@ -1,7 +1,7 @@
-// The tone stage's row pass in 512-bit vectors, sixteen pixels a step,
-// where the processor has AVX-512: toneRowBody's rule with the table's
-// pairs fetched by two 64-bit gathers and the offsets scaled in 32-bit
-// lanes.
+// The tone stage's row pass in 512-bit vectors, four groups of sixteen
+// pixels a step, where the processor has AVX-512: toneRowBody's rule with
+// the table's pairs fetched by two 64-bit gathers a group and the offsets
+// scaled in 32-bit lanes.
 #include "core/vector_clones.h"
 #include "phototools/color_step.h"
 #include "phototools/color_lanes512.h"
