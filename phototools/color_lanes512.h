@@ -1,5 +1,6 @@
 // What the 512-bit colour passes share, sixteen pixels a step: a value in
-// every lane, and a pixel's luminance and the code of its ranking.
+// every lane, products split in 32-bit lanes, the group loop, and a
+// pixel's luminance and the code of its ranking.
 #pragma once
 
 #include <type_traits>
@@ -10,6 +11,16 @@
 namespace lumetra::pt {
 
 LUMETRA_AVX512_VBMI inline __m512i all(int32_t v) { return _mm512_set1_epi32(v); }
+
+// (a * b) >> S split at 2^S as a (b >> S) + ((a (b mod 2^S)) >> S), b mod
+// 2^S being 0..2^S - 1 whatever b's sign: exact where both products fit
+// 32 bits, the second as unsigned where Unsigned (a >= 0).
+template <int S, bool Unsigned = false>
+LUMETRA_AVX512_VBMI inline __m512i splitShifted(__m512i a, __m512i b) {
+    const __m512i low = _mm512_mullo_epi32(a, _mm512_and_si512(b, all((1 << S) - 1)));
+    const __m512i lowShifted = Unsigned ? _mm512_srli_epi32(low, S) : _mm512_srai_epi32(low, S);
+    return _mm512_add_epi32(_mm512_mullo_epi32(a, _mm512_srai_epi32(b, S)), lowShifted);
+}
 
 // Runs groups(i, G) for G groups of sixteen pixels from column i, G at a
 // time while that many remain, then one at a time; returns the columns

@@ -19,16 +19,6 @@ namespace {
 using I = __m512i;
 LUMETRA_AVX512_VBMI inline I load16(const int32_t* p) { return _mm512_loadu_si512(p); }
 
-// (a * b) >> S for b >= 0, split at 2^S as a (b >> S) + ((a (b mod 2^S))
-// >> S): exact where both products fit 32 bits, the second as unsigned
-// where Unsigned (a >= 0).
-template <int S, bool Unsigned = false>
-LUMETRA_AVX512_VBMI inline I splitShifted(I a, I b) {
-    const I low = _mm512_mullo_epi32(a, _mm512_and_si512(b, all((1 << S) - 1)));
-    const I lowShifted = Unsigned ? _mm512_srli_epi32(low, S) : _mm512_srai_epi32(low, S);
-    return _mm512_add_epi32(_mm512_mullo_epi32(a, _mm512_srli_epi32(b, S)), lowShifted);
-}
-
 // The anchors of one setting as doubles, the low anchor's values in one
 // table and the high anchor's in the other, twelve of sixteen entries each.
 struct AnchorTables {
@@ -139,21 +129,16 @@ LUMETRA_AVX512_VBMI inline bool movedChannels(I red, I green, I blue, I incoming
                                               I* moved, __mmask16& falling) {
     const I channels[3] = {red, green, blue};
     // Where every multiplier is below 2^29 in size, as it is unless the
-    // saturation is extreme, the offset splits in 32-bit lanes: with mult =
-    // 2^15 high + low (low 0..32767), (d mult) >> 15 = d high + ((d low) >>
-    // 15), d high below 2^30 and d low below 2^31 in size, so nothing wraps
-    // and nothing saturates.
+    // saturation is extreme, the offset splits in 32-bit lanes
+    // (splitShifted): d high below 2^30 and d low below 2^31 in size (d
+    // is below 2^16), so nothing wraps and nothing saturates.
     const I bias = _mm512_set1_epi64(1 << 29), span = _mm512_set1_epi64(1 << 30);
     if (_mm512_cmplt_epu64_mask(_mm512_add_epi64(multEven, bias), span) == 0xff &&
         _mm512_cmplt_epu64_mask(_mm512_add_epi64(multOdd, bias), span) == 0xff) {
-        const I high = interleaved(_mm512_srai_epi64(multEven, 15), _mm512_srai_epi64(multOdd, 15));
-        const I low = _mm512_and_si512(interleaved(multEven, multOdd), _mm512_set1_epi32(0x7fff));
-        falling = _mm512_movepi32_mask(high);
-        for (int c = 0; c < 3; ++c) {
-            const I d = _mm512_sub_epi32(channels[c], incoming);
-            const I offset = _mm512_add_epi32(_mm512_mullo_epi32(d, high), _mm512_srai_epi32(_mm512_mullo_epi32(d, low), 15));
-            moved[c] = _mm512_add_epi32(newL, offset);
-        }
+        const I mult = interleaved(multEven, multOdd);
+        falling = _mm512_movepi32_mask(mult);
+        for (int c = 0; c < 3; ++c)
+            moved[c] = _mm512_add_epi32(newL, splitShifted<15>(_mm512_sub_epi32(channels[c], incoming), mult));
         return true;
     }
     const I lowHalves = _mm512_set1_epi64(0xffffffff);

@@ -14,19 +14,6 @@ namespace {
 
 using I = __m512i;
 
-// The three offsets (c - incoming) mult >> 15 in 32-bit lanes. The
-// multiplier is below 2^28.3 in size (the envelope, below 2^28.3 at
-// saturation 32767, times a reciprocal of at most 8256, >> 13), so the
-// product splits: with mult = 2^15 high + low (low 0..32767), it is d high
-// + ((d low) >> 15), neither product wrapping (d is below 2^16 in size).
-LUMETRA_AVX512_VBMI inline void scaledOffsets(const I (&channels)[3], I incoming, I mult, I (&offsets)[3]) {
-    const I high = _mm512_srai_epi32(mult, 15), low = _mm512_and_si512(mult, all(0x7fff));
-    for (int c = 0; c < 3; ++c) {
-        const I d = _mm512_sub_epi32(channels[c], incoming);
-        offsets[c] = _mm512_add_epi32(_mm512_mullo_epi32(d, high), _mm512_srai_epi32(_mm512_mullo_epi32(d, low), 15));
-    }
-}
-
 // Groups of sixteen pixels, G at a time with their steps interleaved, so
 // that one group's arithmetic runs while another's gathers wait.
 template <bool Ranked, int G>
@@ -59,8 +46,12 @@ LUMETRA_AVX512_VBMI inline void toneGroups(int32_t* r, int32_t* g, int32_t* b, i
         const int at = i + 16 * q;
         const I mult = _mm512_permutex2var_epi32(first[q], lowWords, second[q]);
         const I l = _mm512_permutex2var_epi32(first[q], highWords, second[q]);
+        // The offsets (c - incoming) mult >> 15 split in 32-bit lanes: the
+        // multiplier is below 2^28.3 in size (the envelope, below 2^28.3 at
+        // saturation 32767, times a reciprocal of at most 8256, >> 13), so
+        // d high and d low fit (d is below 2^16 in size).
         I offsets[3];
-        scaledOffsets(channels[q], incoming[q], mult, offsets);
+        for (int c = 0; c < 3; ++c) offsets[c] = splitShifted<15>(_mm512_sub_epi32(channels[q][c], incoming[q]), mult);
         // The max and min channels' offsets are the largest and smallest,
         // swapped for a negative multiplier.
         const I largest = _mm512_max_epi32(offsets[0], _mm512_max_epi32(offsets[1], offsets[2]));
