@@ -196,6 +196,83 @@ LUMETRA_AVX512_VBMI int weavePlanes512(const int32_t* r, const int32_t* g, const
 }
 LUMETRA_AVX512_WARNINGS_ON
 
+// Byte permutations for storeSteppedBytes. The saturating pack of two
+// vectors of sixteen values leaves word q holding pixel pixelOfWord(q):
+// each 128-bit lane takes four of the first vector, then four of the
+// second. A woven output byte 3 p + c then reads word wordOfPixel(p) of
+// channel c's bytes, blue and green in the first table, red in the second.
+constexpr int pixelOfWord(int q) { return (q % 8 < 4 ? 0 : 16) + 4 * (q / 8) + q % 4; }
+struct SteppedWeave {
+    int8_t index[2][64];
+};
+constexpr SteppedWeave steppedWeave() {
+    int wordOfPixel[32]{};
+    for (int q = 0; q < 32; ++q) wordOfPixel[pixelOfWord(q)] = q;
+    SteppedWeave weave{};
+    for (int o = 0; o < 96; ++o) weave.index[o / 64][o % 64] = static_cast<int8_t>(32 * (o % 3) + wordOfPixel[o / 3]);
+    return weave;
+}
+constexpr SteppedWeave kSteppedWeave = steppedWeave();
+
+LUMETRA_AVX512_WARNINGS_OFF
+// 32 held inputs (words, 0..32767) down the search tree, held in eight
+// registers of 32 nodes. At each level the node's entry less the input is
+// negative exactly where the input reaches it (both lie within 16 signed
+// bits, so the difference does too), and one double shift appends that
+// sign bit to the node. Nodes below 64 come from the first two registers,
+// 64..127 from the next two; the last level's 128 nodes take two lookups
+// and bit 6 of the node picks one.
+LUMETRA_AVX512_BITS inline __m512i stepDown(__m512i node, __m512i entry, __m512i input) {
+    return _mm512_shldi_epi16(node, _mm512_sub_epi16(entry, input), 1);
+}
+// The three channels go down level by level together, so that each
+// level's lookups overlap the others' arithmetic.
+LUMETRA_AVX512_BITS inline void descended(__m512i (&node)[3], const __m512i (&input)[3], const __m512i (&tree)[3][8]) {
+    for (int c = 0; c < 3; ++c) node[c] = _mm512_set1_epi16(1);
+    for (int level = 0; level < 6; ++level)
+        for (int c = 0; c < 3; ++c)
+            node[c] = stepDown(node[c], _mm512_permutex2var_epi16(tree[c][0], node[c], tree[c][1]), input[c]);
+    for (int c = 0; c < 3; ++c)
+        node[c] = stepDown(node[c], _mm512_permutex2var_epi16(tree[c][2], node[c], tree[c][3]), input[c]);
+    for (int c = 0; c < 3; ++c) {
+        const __mmask32 upper = _mm512_test_epi16_mask(node[c], _mm512_set1_epi16(64));
+        const __m512i last = _mm512_mask_blend_epi16(upper, _mm512_permutex2var_epi16(tree[c][4], node[c], tree[c][5]),
+                                                     _mm512_permutex2var_epi16(tree[c][6], node[c], tree[c][7]));
+        node[c] = stepDown(node[c], last, input[c]);
+    }
+}
+
+// A plane's 32 values held to 0..32767 as words, in the pack's order.
+LUMETRA_AVX512_BITS inline __m512i heldWords(const int32_t* plane) {
+    const __m512i words = _mm512_packus_epi32(_mm512_loadu_si512(plane), _mm512_loadu_si512(plane + 16));
+    return _mm512_min_epu16(words, _mm512_set1_epi16(32767));
+}
+
+LUMETRA_AVX512_BITS int weaveStepped(const int32_t* r, const int32_t* g, const int32_t* b, int n,
+                                     const ByteSteps* const steps[3], uint8_t* out) {
+    __m512i trees[3][8];
+    for (int c = 0; c < 3; ++c)
+        for (int k = 0; k < 8; ++k) trees[c][k] = _mm512_loadu_si512(steps[c]->tree.data() + 32 * k);
+    const __m512i first = _mm512_loadu_si512(kSteppedWeave.index[0]);
+    const __m512i second = _mm512_loadu_si512(kSteppedWeave.index[1]);
+    int col = 0;
+    for (; col + 32 <= n; col += 32) {
+        const __m512i input[3] = {heldWords(b + col), heldWords(g + col), heldWords(r + col)};
+        __m512i node[3];
+        descended(node, input, trees);
+        // The nodes end at 256 + byte: the narrowing keeps the byte.
+        const __m256i blue = _mm512_cvtepi16_epi8(node[0]);
+        const __m256i green = _mm512_cvtepi16_epi8(node[1]);
+        const __m512i red = _mm512_castsi256_si512(_mm512_cvtepi16_epi8(node[2]));
+        const __m512i blueGreen = _mm512_inserti64x4(_mm512_castsi256_si512(blue), green, 1);
+        _mm512_storeu_si512(out + 3 * col, _mm512_permutex2var_epi8(blueGreen, first, red));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 3 * col + 64),
+                            _mm512_castsi512_si256(_mm512_permutex2var_epi8(blueGreen, second, red)));
+    }
+    return col;
+}
+LUMETRA_AVX512_WARNINGS_ON
+
 LUMETRA_AVX2 inline void storeQ15(int32_t* plane, __m128i bytes) {
     const __m256i low = _mm256_slli_epi32(_mm256_cvtepu8_epi32(bytes), 7);
     const __m256i high = _mm256_slli_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), 7);
@@ -289,6 +366,36 @@ void storeLookedUpBytes(const int32_t* r, const int32_t* g, const int32_t* b, in
         const int32_t values[3] = {b[col], g[col], r[col]};
         for (int c = 0; c < 3; ++c) out[3 * col + c] = tables[c][std::clamp(values[c], 0, size - 1)];
     }
+}
+
+std::optional<ByteSteps> byteStepsOf(const uint8_t* bytes) {
+#if LUMETRA_AVX2_INTRINSICS
+    constexpr int kInputs = 32768;
+    if (!cpuHasAvx512Bits()) return std::nullopt;
+    bool rising = true;
+    for (int v = 1; v < kInputs; ++v) rising &= bytes[v] >= bytes[v - 1];
+    if (!rising) return std::nullopt;
+    ByteSteps steps{};
+    for (int level = 0; level < 8; ++level)
+        for (int m = 0; m < 1 << level; ++m) {
+            const int k = (2 * m + 1) << (7 - level);
+            const uint8_t* start = std::lower_bound(bytes, bytes + kInputs, k);
+            steps.tree[static_cast<size_t>((1 << level) + m)] = static_cast<int16_t>(start - bytes - 1);
+        }
+    return steps;
+#else
+    (void)bytes;
+    return std::nullopt;
+#endif
+}
+
+int storeSteppedBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const ByteSteps* const steps[3],
+                      uint8_t* out) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Bits()) return weaveStepped(r, g, b, n, steps, out);
+#endif
+    (void)r, (void)g, (void)b, (void)n, (void)steps, (void)out;
+    return 0;
 }
 
 void storeInterpolatedBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n,

@@ -6,8 +6,10 @@
 // sequences.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace lumetra {
 
@@ -41,5 +43,25 @@ int lookUpBytePlanes(int32_t* r, int32_t* g, int32_t* b, int n, const uint16_t* 
 // to 0..255.
 void storeInterpolatedBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n,
                             const uint32_t* const pairs[3], uint8_t* out);
+
+// A channel's bytes, one for each held input 0..32767, that never fall as
+// the input rises, kept as the inputs where each byte value starts: a
+// search tree of 255 nodes, node h (from 1) the greatest input whose byte
+// is below k = (2 m + 1) << (7 - j), where h = 2^j + m; -1 where no input's
+// is. Descending it, from node 1 to 2 h + (entry < input), leaves node
+// 256 + the input's byte.
+struct ByteSteps {
+    std::array<int16_t, 256> tree;  // entry 0 unused
+};
+
+// The steps of a channel's 32768 bytes; none where some byte falls below
+// the one before, or where the processor has no vector pass to read them.
+std::optional<ByteSteps> byteStepsOf(const uint8_t* bytes);
+
+// n pixels of planes out as B, G, R bytes, each value held to 0..32767 and
+// stored as its channel's byte (steps[0] blue, [1] green, [2] red), in the
+// first columns the vector pass takes; returns how many.
+int storeSteppedBytes(const int32_t* r, const int32_t* g, const int32_t* b, int n, const ByteSteps* const steps[3],
+                      uint8_t* out);
 
 }  // namespace lumetra

@@ -46,14 +46,16 @@ inline bool cpuHasAvx512Vbmi() {
                                !std::getenv("LUMETRA_NO_AVX512_PASSES");
     return usable;
 }
-// Passes that also move bits across bytes (GFNI's affine transform) and
-// count them per byte (AVX-512 BITALG) are marked LUMETRA_AVX512_BITS and
-// run only when cpuHasAvx512Bits(): on top of the above, which every
-// processor with those has, and under the same environment switch.
-#define LUMETRA_AVX512_BITS __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512bitalg,gfni")))
+// Passes that also move bits across bytes (GFNI's affine transform),
+// count them per byte (AVX-512 BITALG) or shift across pairs of words
+// (AVX-512 VBMI2) are marked LUMETRA_AVX512_BITS and run only when
+// cpuHasAvx512Bits(): on top of the above, which every processor with
+// those has, and under the same environment switch.
+#define LUMETRA_AVX512_BITS \
+    __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi,avx512vbmi2,avx512bitalg,gfni")))
 inline bool cpuHasAvx512Bits() {
-    static const bool usable =
-        cpuHasAvx512Vbmi() && __builtin_cpu_supports("avx512bitalg") && __builtin_cpu_supports("gfni");
+    static const bool usable = cpuHasAvx512Vbmi() && __builtin_cpu_supports("avx512bitalg") &&
+                               __builtin_cpu_supports("gfni") && __builtin_cpu_supports("avx512vbmi2");
     return usable;
 }
 // GCC 12's AVX-512 intrinsics start some results from undefined lanes,

@@ -119,29 +119,36 @@ public:
         }
     }
     // The curves as the last step of a recipe: each channel straight to its
-    // stored byte, through its segment pairs (segmentPairsOf). Curves the
-    // pairs cannot follow go through a table of the byte of every held
-    // input. Filling that table costs about one pixel per entry, so the
-    // first kHeldInputs pixels of a call read the curves directly: a small
-    // picture or region never pays for the table, a large one pays at most
-    // twice.
+    // stored byte. The first kHeldInputs pixels of a call go through the
+    // segment pairs (segmentPairsOf) or read the curves directly; after
+    // that, a table of the byte of every held input costs less than it
+    // saves (filling it costs about as much as that many pixels, so a
+    // small picture or region never pays for it, a large one at most
+    // twice). Channels whose bytes never fall are then stored by their
+    // steps (byteStepsOf), a few vector compares each and no table reads;
+    // otherwise the pairs, which stay in the L1 cache, serve before the
+    // table.
     [[gnu::always_inline]] void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
-        if (segmentPairs_) {
-            const uint32_t* const pairs[3] = {(*segmentPairs_)[0].data(), (*segmentPairs_)[1].data(),
-                                              (*segmentPairs_)[2].data()};
-            storeInterpolatedBytes(row.r, row.g, row.b, row.width, pairs, out);
+        if (bytes_.empty() && directPixels_ < kHeldInputs) {
+            directPixels_ += static_cast<uint32_t>(row.width);
+            if (segmentPairs_)
+                storeSegmentPairs(row, out);
+            else
+                storeRowDirect(row, out);
             return;
         }
-        if (bytes_.empty()) {
-            if (directPixels_ < kHeldInputs) {
-                directPixels_ += static_cast<uint32_t>(row.width);
-                storeRowDirect(row, out);
-                return;
-            }
-            tabulateBytes();
+        if (bytes_.empty()) tabulateBytes();
+        int done = 0;
+        if (steps_[0]) {
+            const ByteSteps* const steps[3] = {&*steps_[0], &*steps_[1], &*steps_[2]};
+            done = storeSteppedBytes(row.r, row.g, row.b, row.width, steps, out);
+        } else if (segmentPairs_) {
+            storeSegmentPairs(row, out);
+            return;
         }
         const uint8_t* const tables[3] = {bytes_.data(), bytes_.data() + kHeldInputs, bytes_.data() + 2 * kHeldInputs};
-        storeLookedUpBytes(row.r, row.g, row.b, row.width, tables, kHeldInputs, out);
+        storeLookedUpBytes(row.r + done, row.g + done, row.b + done, row.width - done, tables, kHeldInputs,
+                           out + 3 * done);
     }
 
 private:
@@ -190,11 +197,30 @@ private:
             out[3 * col + 2] = static_cast<uint8_t>(toByte15(lookupHeld(extended_[2].data(), row.r[col])));
         }
     }
+    [[gnu::always_inline]] void storeSegmentPairs(const RowPlanes& row, uint8_t* __restrict out) const {
+        const uint32_t* const pairs[3] = {(*segmentPairs_)[0].data(), (*segmentPairs_)[1].data(),
+                                          (*segmentPairs_)[2].data()};
+        storeInterpolatedBytes(row.r, row.g, row.b, row.width, pairs, out);
+    }
+    // lookupHeld and toByte15 of every held input, segment by segment; then
+    // the steps, where all three channels have them.
     void tabulateBytes() {
         bytes_.resize(3 * kHeldInputs + 3);  // the red table's 3 readable bytes past its end
-        for (size_t c = 0; c < 3; ++c)
-            for (uint32_t v = 0; v < kHeldInputs; ++v)
-                bytes_[c * kHeldInputs + v] = toByte15(lookupHeld(extended_[c].data(), static_cast<int32_t>(v)));
+        for (size_t c = 0; c < 3; ++c) {
+            uint8_t* table = bytes_.data() + c * kHeldInputs;
+            for (uint32_t idx = 0; idx < kCurveLutSize; ++idx) {
+                const uint32_t start = extended_[c][idx], end = extended_[c][idx + 1];
+                for (uint32_t f = 0; f < 32; ++f)
+                    table[32 * idx + f] = toByte15(static_cast<int32_t>(((32 - f) * start + f * end) >> 5));
+            }
+        }
+        for (size_t c = 0; c < 3; ++c) {
+            steps_[c] = byteStepsOf(bytes_.data() + c * kHeldInputs);
+            if (!steps_[c]) {
+                steps_ = {};
+                break;
+            }
+        }
     }
 
     const CurveLutSet* luts_;
@@ -204,6 +230,7 @@ private:
     bool byteWordsHold_ = false;
     std::optional<SegmentPairs> segmentPairs_;
     std::vector<uint8_t> bytes_;
+    std::array<std::optional<ByteSteps>, 3> steps_;
     uint32_t directPixels_ = 0;
 };
 [[gnu::always_inline]] inline void finishRow(CurvesStep& step, const RowPlanes& row, uint8_t* out) {
