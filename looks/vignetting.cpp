@@ -9,12 +9,72 @@ namespace lumetra {
 
 namespace {
 
+#if LUMETRA_AVX2_INTRINSICS
+// Where channel c of column p (element 3 p + c of 48) lies after the first
+// permutation (from the first two loads: its own place) and the second
+// (from that, or the third load).
+struct SampleLanes {
+    int32_t fromFirstTwo[3][16];
+    int32_t withThird[3][16];
+};
+constexpr SampleLanes sampleLanes() {
+    SampleLanes lanes{};
+    for (int c = 0; c < 3; ++c)
+        for (int p = 0; p < 16; ++p) {
+            const int element = 3 * p + c;
+            lanes.fromFirstTwo[c][p] = element < 32 ? element : 0;
+            lanes.withThird[c][p] = element < 32 ? p : 16 + element - 32;
+        }
+    return lanes;
+}
+constexpr SampleLanes kSampleLanes = sampleLanes();
+
+LUMETRA_AVX512_WARNINGS_OFF
+// maskedRun sixteen columns a step: two permutations per channel take its
+// samples out of the three loads of interleaved ones.
+LUMETRA_AVX512_VBMI int maskedRun512(const RowPlanes& row, const int32_t* samples) {
+    int32_t* const planes[3] = {row.b, row.g, row.r};
+    __m512i firstTwo[3], withThird[3];
+    for (int c = 0; c < 3; ++c) {
+        firstTwo[c] = _mm512_loadu_si512(kSampleLanes.fromFirstTwo[c]);
+        withThird[c] = _mm512_loadu_si512(kSampleLanes.withThird[c]);
+    }
+    int col = 0;
+    for (; col + 16 <= row.width; col += 16) {
+        const int32_t* s = samples + 3 * col;
+        const __m512i a = _mm512_loadu_si512(s), b = _mm512_loadu_si512(s + 16), c3 = _mm512_loadu_si512(s + 32);
+        for (int c = 0; c < 3; ++c) {
+            const __m512i sample =
+                _mm512_permutex2var_epi32(_mm512_permutex2var_epi32(a, firstTwo[c], b), withThird[c], c3);
+            const __m512i value = _mm512_loadu_si512(planes[c] + col);
+            _mm512_storeu_si512(planes[c] + col,
+                                _mm512_srai_epi32(_mm512_mullo_epi32(value, _mm512_srai_epi32(sample, 7)), 8));
+        }
+    }
+    return col;
+}
+LUMETRA_AVX512_WARNINGS_ON
+#endif
+
+// Each channel of a run times its mask sample: the samples lie in B, G, R
+// order per column.
+inline void maskedRun(const RowPlanes& row, const int32_t* samples) {
+    int col = 0;
+#if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi()) col = maskedRun512(row, samples);
+#endif
+    for (; col < row.width; ++col) {
+        row.b[col] = (row.b[col] * (samples[3 * col] >> 7)) >> 8;
+        row.g[col] = (row.g[col] * (samples[3 * col + 1] >> 7)) >> 8;
+        row.r[col] = (row.r[col] * (samples[3 * col + 2] >> 7)) >> 8;
+    }
+}
+
 // Each channel scaled by the mask's bilinear sample on the byte scale:
 // (c * m) >> 8, so 255 keeps 255/256 and 0 gives black.
-template <PixelValue Mask>
 class MaskStep : public PixelOp {
 public:
-    explicit MaskStep(Mask mask) : mask_(std::move(mask)) {}
+    explicit MaskStep(LayerSampler<3> mask) : mask_(std::move(mask)) {}
     void start(const WalkFrame& frame) { mask_.start(frame); }
     void rowStart(const RowSpot& spot) { mask_.rowStart(spot); }
     template <class Px>
@@ -24,14 +84,14 @@ public:
         p.g = (p.g * (m.g >> 7)) >> 8;
         p.b = (p.b * (m.b >> 7)) >> 8;
     }
+    friend void applyRow(MaskStep& step, const RowPlanes& row) {
+        maskedRun(row, step.mask_.rowSamples() + 3 * row.first);
+    }
 
 private:
-    Mask mask_;
+    LayerSampler<3> mask_;
 };
-template <PixelValue Mask>
-MaskStep<Mask> multiplyByMask(Mask mask) {
-    return MaskStep<Mask>(std::move(mask));
-}
+MaskStep multiplyByMask(LayerSampler<3> mask) { return MaskStep(std::move(mask)); }
 
 // The levels stretch and the saturation matrix of the measured range times
 // saturationScale (the product stored as a float).
