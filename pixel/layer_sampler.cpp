@@ -1,5 +1,7 @@
 #include "pixel/layer_sampler.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -126,17 +128,96 @@ LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairInd
     return col;
 }
 
+LUMETRA_AVX512_WARNINGS_OFF
+// Weaving three planes of sixteen values (B, G, R) into 48 lanes of
+// B, G, R per column: store k's B and G come through the first two-plane
+// permutation, its R through the second.
+struct WeaveLanes {
+    int32_t first[3][16];
+    int32_t second[3][16];
+};
+constexpr WeaveLanes weaveLanes() {
+    WeaveLanes lanes{};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 16; ++j) {
+            const int element = 16 * k + j, column = element / 3, channel = element % 3;
+            lanes.first[k][j] = channel == 1 ? 16 + column : column;
+            lanes.second[k][j] = channel == 2 ? 16 + column : j;
+        }
+    return lanes;
+}
+constexpr WeaveLanes kWeaveLanes = weaveLanes();
+
+LUMETRA_AVX512_VBMI inline void storeWoven(const __m512i (&planes)[3], int32_t* out) {
+    for (int k = 0; k < 3; ++k) {
+        const __m512i blueGreen =
+            _mm512_permutex2var_epi32(planes[0], _mm512_loadu_si512(kWeaveLanes.first[k]), planes[1]);
+        _mm512_storeu_si512(out + 16 * k,
+                            _mm512_permutex2var_epi32(blueGreen, _mm512_loadu_si512(kWeaveLanes.second[k]), planes[2]));
+    }
+}
+
+// horizontal() of sixteen columns for one channel: its pairs picked from
+// the window by their offsets, then the same madd as horizontal4.
+LUMETRA_AVX512_VBMI inline __m512i horizontal16(__m512i low, __m512i high, __m512i offset, __m512i fractions) {
+    const __m512i pairs = _mm512_permutex2var_epi32(low, offset, high);
+    return _mm512_add_epi32(_mm512_srli_epi32(pairs, 16), _mm512_srai_epi32(_mm512_madd_epi16(pairs, fractions), 8));
+}
+
+// Sixteen columns a step where a layer is stretched wider than the row it
+// is read from: their pairs then lie within 32 packed entries of the first
+// (or the last) column's, and one window of two registers, loaded there,
+// serves every channel by permutation instead of a load per column. Steps
+// whose pairs spread wider (a layer shrunk) take the column path. The
+// window stays inside `packed`, whose stride is 3, or 4 with a cover.
+template <bool WithCover>
+LUMETRA_AVX512_VBMI int horizontalWindows(const uint32_t* packed, int packedSize, const int32_t* pairIndex,
+                                          const int32_t* fraction, int width, int32_t* colour, int32_t* cover) {
+    constexpr int kStride = WithCover ? 4 : 3;
+    if (packedSize < 32) return 0;
+    int col = 0;
+    for (; col + 16 <= width; col += 16) {
+        const int32_t start = std::min({pairIndex[col], pairIndex[col + 15], packedSize - 32});
+        const __m512i offset = _mm512_sub_epi32(_mm512_loadu_si512(pairIndex + col), _mm512_set1_epi32(start));
+        if (_mm512_cmpgt_epu32_mask(offset, _mm512_set1_epi32(32 - kStride)) != 0) {
+            for (int c = col; c < col + 16; ++c) {
+                const __m128i v = horizontal4(packed + pairIndex[c], fraction[c]);
+                store4(colour + c * 3, v);  // lane 3 falls on the next column's place
+                if constexpr (WithCover) store4(cover + c * 3, withAlphaRule(_mm_shuffle_epi32(v, 0xff)));
+            }
+            continue;
+        }
+        const __m512i low = _mm512_loadu_si512(packed + start), high = _mm512_loadu_si512(packed + start + 16);
+        const __m512i fractions = _mm512_loadu_si512(fraction + col);
+        __m512i planes[3];
+        for (int c = 0; c < 3; ++c)
+            planes[c] = horizontal16(low, high, _mm512_add_epi32(offset, _mm512_set1_epi32(c)), fractions);
+        storeWoven(planes, colour + 3 * col);
+        if constexpr (WithCover) {
+            const __m512i alpha = horizontal16(low, high, _mm512_add_epi32(offset, _mm512_set1_epi32(3)), fractions);
+            const __mmask16 bonus = _mm512_cmpgt_epi32_mask(alpha, _mm512_set1_epi32(16383));
+            const __m512i ruled = _mm512_mask_add_epi32(alpha, bonus, alpha, _mm512_set1_epi32(128));
+            const __m512i thrice[3] = {ruled, ruled, ruled};
+            storeWoven(thrice, cover + 3 * col);
+        }
+    }
+    return col;
+}
+LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 // The columns an AVX2 pass has done (none without AVX2).
-int pairedColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                   int32_t* colour, int32_t* cover) {
+int pairedColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
+                   int width, int32_t* colour, int32_t* cover) {
 #if LUMETRA_AVX2_INTRINSICS
+    if (cpuHasAvx512Vbmi())
+        return cover ? horizontalWindows<true>(packed, packedSize, pairIndex, fraction, width, colour, cover)
+                     : horizontalWindows<false>(packed, packedSize, pairIndex, fraction, width, colour, nullptr);
     if (cpuHasAvx2())
         return cover ? horizontalPairs3<true>(packed, pairIndex, fraction, width, colour, cover)
                      : horizontalPairs3<false>(packed, pairIndex, fraction, width, colour, nullptr);
 #endif
-    (void)packed, (void)pairIndex, (void)fraction, (void)width, (void)colour, (void)cover;
+    (void)packed, (void)packedSize, (void)pairIndex, (void)fraction, (void)width, (void)colour, (void)cover;
     return 0;
 }
 
@@ -151,9 +232,10 @@ int pairedColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32
 
 }  // namespace
 
-void horizontalColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                        int32_t* colour) {
-    for (int col = pairedColumns3(packed, pairIndex, fraction, width, colour, nullptr); col < width; ++col) {
+void horizontalColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
+                        int width, int32_t* colour) {
+    for (int col = pairedColumns3(packed, packedSize, pairIndex, fraction, width, colour, nullptr); col < width;
+         ++col) {
 #if defined(__SSE2__)
         store4(colour + col * 3, horizontal4(packed + pairIndex[col], fraction[col]));  // lane 3 is spare
 #else
@@ -177,9 +259,10 @@ void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const 
     }
 }
 
-void horizontalColumnsSplit(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                            int32_t* colour, int32_t* cover) {
-    for (int col = pairedColumns3(packed, pairIndex, fraction, width, colour, cover); col < width; ++col) {
+void horizontalColumnsSplit(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
+                            int width, int32_t* colour, int32_t* cover) {
+    for (int col = pairedColumns3(packed, packedSize, pairIndex, fraction, width, colour, cover); col < width;
+         ++col) {
 #if defined(__SSE2__)
         const __m128i v = horizontal4(packed + pairIndex[col], fraction[col]);
         store4(colour + col * 3, v);  // lane 3 is spare

@@ -59,13 +59,14 @@ void packNeighbours(const int16_t* vertical, int channels, int count, uint32_t* 
 // rule applied, three times in `cover`. The alpha rule: s >> 8 >= 16384
 // means s >= 128 * 32768, and (s + 32768) >> 8 = (s >> 8) + 128. Every
 // output and `packed` hold one spare element past their end (one
-// 4-lane load or store per column).
-void horizontalColumns3(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                        int32_t* colour);
+// 4-lane load or store per column); packedSize counts the elements of
+// `packed`, the spare one included.
+void horizontalColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
+                        int width, int32_t* colour);
 void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
                         int32_t* samples);
-void horizontalColumnsSplit(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                            int32_t* colour, int32_t* cover);
+void horizontalColumnsSplit(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
+                            int width, int32_t* colour, int32_t* cover);
 
 // One sample of a sampled row (Channels values, B, G, R[, A]).
 template <int Channels>
@@ -157,9 +158,10 @@ public:
         const int32_t* pairs = columnOffset_.data() + first;
         const int32_t* fractions = columnFraction_.data() + first;
         if constexpr (Channels == 3)
-            horizontalColumns3(packed_.data(), pairs, fractions, count, samples);
+            horizontalColumns3(packed_.data(), static_cast<int>(packed_.size()), pairs, fractions, count, samples);
         else if (split_)
-            horizontalColumnsSplit(packed_.data(), pairs, fractions, count, samples, cover);
+            horizontalColumnsSplit(packed_.data(), static_cast<int>(packed_.size()), pairs, fractions, count, samples,
+                                   cover);
         else
             horizontalColumns4(packed_.data(), pairs, fractions, count, samples);
     }

@@ -32,8 +32,8 @@ TEST(LayerSampler, OpaqueAlphaSamplesToFullCover) {
 }
 
 // Every sample of each layout against the bilinear rule, on layers whose
-// neighbours differ by up to a full 255, stretched up and shrunk with
-// offsets; alpha with its full-cover rule.
+// neighbours differ by up to a full 255, stretched up (far and a little)
+// and shrunk with offsets; alpha with its full-cover rule.
 TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
     const auto byte = [](int x, int y, int c) {
         return (x * 7 + y * 13 + c * 5) % 3 == 0 ? 255 : (x * 37 + y * 91 + c * 53) % 256;
@@ -48,7 +48,7 @@ TEST(LayerSampler, EverySampleFollowsTheBilinearRule) {
             ly.fraction);
         return c == 3 ? alphaSample15(s) : colourSample15(s);
     };
-    for (const auto& [width, height] : {std::pair{61, 37}, std::pair{6, 5}}) {
+    for (const auto& [width, height] : {std::pair{61, 37}, std::pair{17, 7}, std::pair{6, 5}}) {
         const WalkFrame frame{width, height, 2, 1};
         const LayerTransform transform = fitLayer(13, 9, width + 3, height + 2, kFitCoverCentred);
         LayerSampler<4> interleaved(layer.get(), transform);
