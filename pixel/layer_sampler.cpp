@@ -131,10 +131,12 @@ LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairInd
 LUMETRA_AVX512_WARNINGS_OFF
 // Weaving three planes of sixteen values (B, G, R) into 48 lanes of
 // B, G, R per column: store k's B and G come through the first two-plane
-// permutation, its R through the second.
+// permutation, its R through the second. One plane repeated three times
+// per column takes one permutation per store (spread).
 struct WeaveLanes {
     int32_t first[3][16];
     int32_t second[3][16];
+    int32_t spread[3][16];
 };
 constexpr WeaveLanes weaveLanes() {
     WeaveLanes lanes{};
@@ -143,6 +145,7 @@ constexpr WeaveLanes weaveLanes() {
             const int element = 16 * k + j, column = element / 3, channel = element % 3;
             lanes.first[k][j] = channel == 1 ? 16 + column : column;
             lanes.second[k][j] = channel == 2 ? 16 + column : j;
+            lanes.spread[k][j] = column;
         }
     return lanes;
 }
@@ -197,8 +200,9 @@ LUMETRA_AVX512_VBMI int horizontalWindows(const uint32_t* packed, int packedSize
             const __m512i alpha = horizontal16(low, high, _mm512_add_epi32(offset, _mm512_set1_epi32(3)), fractions);
             const __mmask16 bonus = _mm512_cmpgt_epi32_mask(alpha, _mm512_set1_epi32(16383));
             const __m512i ruled = _mm512_mask_add_epi32(alpha, bonus, alpha, _mm512_set1_epi32(128));
-            const __m512i thrice[3] = {ruled, ruled, ruled};
-            storeWoven(thrice, cover + 3 * col);
+            for (int k = 0; k < 3; ++k)
+                _mm512_storeu_si512(cover + 3 * col + 16 * k,
+                                    _mm512_permutexvar_epi32(_mm512_loadu_si512(kWeaveLanes.spread[k]), ruled));
         }
     }
     return col;
