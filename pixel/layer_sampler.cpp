@@ -160,29 +160,34 @@ LUMETRA_AVX512_VBMI inline void storeWoven(const __m512i (&planes)[3], int32_t* 
     }
 }
 
-// horizontal() of sixteen columns for one channel: its pairs picked from
-// the window by their offsets, then the same madd as horizontal4.
-LUMETRA_AVX512_VBMI inline __m512i horizontal16(__m512i low, __m512i high, __m512i offset, __m512i fractions) {
-    const __m512i pairs = _mm512_permutex2var_epi32(low, offset, high);
-    return _mm512_add_epi32(_mm512_srli_epi32(pairs, 16), _mm512_srai_epi32(_mm512_madd_epi16(pairs, fractions), 8));
+// horizontal() of sixteen columns for one channel, its pairs picked by
+// their offsets from the 32 packed entries at `window`. One madd by the words (fx, 256) gives
+// d fx + (v << 7) 256 = (v << 15) + d fx, within 24 bits; as v << 15 is a
+// multiple of 256, the shift by 8 leaves (v << 7) + ((d fx) >> 8).
+LUMETRA_AVX512_VBMI inline __m512i horizontal16(const uint32_t* window, __m512i offset, __m512i weights) {
+    const __m512i pairs =
+        _mm512_permutex2var_epi32(_mm512_loadu_si512(window), offset, _mm512_loadu_si512(window + 16));
+    return _mm512_srai_epi32(_mm512_madd_epi16(pairs, weights), 8);
 }
 
 // Sixteen columns a step where a layer is stretched wider than the row it
 // is read from: their pairs then lie within 32 packed entries of the first
-// (or the last) column's, and one window of two registers, loaded there,
-// serves every channel by permutation instead of a load per column. Steps
-// whose pairs spread wider (a layer shrunk) take the column path. The
-// window stays inside `packed`, whose stride is 3, or 4 with a cover.
+// (or the last) column's, and windows of two registers loaded there (one
+// per channel, each a channel further on, so that one set of offsets
+// serves all) take a permutation per channel instead of a load per column.
+// Steps whose pairs spread wider (a layer shrunk) take the column path.
+// The windows stay inside `packed`, whose stride is 3, or 4 with a cover.
 template <bool WithCover>
 LUMETRA_AVX512_VBMI int horizontalWindows(const uint32_t* packed, int packedSize, const int32_t* pairIndex,
                                           const int32_t* fraction, int width, int32_t* colour, int32_t* cover) {
     constexpr int kStride = WithCover ? 4 : 3;
-    if (packedSize < 32) return 0;
+    const int lastStart = packedSize - 32 - (kStride - 1);
+    if (lastStart < 0) return 0;
     int col = 0;
     for (; col + 16 <= width; col += 16) {
-        const int32_t start = std::min({pairIndex[col], pairIndex[col + 15], packedSize - 32});
+        const int32_t start = std::min({pairIndex[col], pairIndex[col + 15], lastStart});
         const __m512i offset = _mm512_sub_epi32(_mm512_loadu_si512(pairIndex + col), _mm512_set1_epi32(start));
-        if (_mm512_cmpgt_epu32_mask(offset, _mm512_set1_epi32(32 - kStride)) != 0) {
+        if (_mm512_cmpgt_epu32_mask(offset, _mm512_set1_epi32(31)) != 0) {
             for (int c = col; c < col + 16; ++c) {
                 const __m128i v = horizontal4(packed + pairIndex[c], fraction[c]);
                 store4(colour + c * 3, v);  // lane 3 falls on the next column's place
@@ -190,14 +195,14 @@ LUMETRA_AVX512_VBMI int horizontalWindows(const uint32_t* packed, int packedSize
             }
             continue;
         }
-        const __m512i low = _mm512_loadu_si512(packed + start), high = _mm512_loadu_si512(packed + start + 16);
-        const __m512i fractions = _mm512_loadu_si512(fraction + col);
+        const __m512i weights = _mm512_or_si512(_mm512_loadu_si512(fraction + col), _mm512_set1_epi32(256 << 16));
         __m512i planes[3];
-        for (int c = 0; c < 3; ++c)
-            planes[c] = horizontal16(low, high, _mm512_add_epi32(offset, _mm512_set1_epi32(c)), fractions);
+        for (int c = 0; c < 3; ++c) {
+            planes[c] = horizontal16(packed + start + c, offset, weights);
+        }
         storeWoven(planes, colour + 3 * col);
         if constexpr (WithCover) {
-            const __m512i alpha = horizontal16(low, high, _mm512_add_epi32(offset, _mm512_set1_epi32(3)), fractions);
+            const __m512i alpha = horizontal16(packed + start + 3, offset, weights);
             const __mmask16 bonus = _mm512_cmpgt_epi32_mask(alpha, _mm512_set1_epi32(16383));
             const __m512i ruled = _mm512_mask_add_epi32(alpha, bonus, alpha, _mm512_set1_epi32(128));
             for (int k = 0; k < 3; ++k)
