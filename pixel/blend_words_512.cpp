@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "core/vector_clones.h"
+#include "pixel/sample_windows512.h"
 
 namespace lumetra {
 
@@ -159,50 +160,94 @@ LUMETRA_AVX512_VBMI inline __m512i coveredMix16(__m512i a, __m512i c, __m512i sh
     return _mm512_srai_epi32(_mm512_add_epi32(a, moved), 7);
 }
 
+// What one call of the shift passes holds for every step.
+struct ShiftConstants {
+    __m512i weights, shiftWeight, opacity, blueRedWeights, greenWeight, blueRedBytes, greenBytes;
+    bool baseFirst;
+};
+template <class F>
+LUMETRA_AVX512_VBMI inline ShiftConstants shiftConstants(int32_t t) {
+    return {wordPairs16(kOne15 - t, t),
+            wordPairs16(t, 0),
+            _mm512_set1_epi32(t),
+            wordPairs16(3736, 9798),
+            wordPairs16(19234, 0),
+            _mm512_loadu_si512(kPixelBytes.blueRed),
+            _mm512_loadu_si512(kPixelBytes.green),
+            F::shift({kOne15 - 1, kOne15 - 1, kOne15 - 1}, {0, 0, 0}) > 0};
+}
+
+// One step of sixteen columns: `samples` holds their B, G, R planes (for
+// the luminance), `woven` the same as 48 lanes of B, G, R per column (for
+// the mix; "color" alone reads them).
+template <class F, bool Full, bool Covered>
+LUMETRA_AVX512_VBMI inline void shiftStep(const ShiftConstants& k, const uint8_t* bytes, const __m512i (&samples)[3],
+                                          const __m512i (&woven)[3], const int32_t* cover, uint8_t* out) {
+    constexpr bool kFromSample = std::is_same_v<F, Color>;
+    const __m512i pixels = _mm512_maskz_loadu_epi8(0xffffffffffffull, bytes);  // 48 bytes
+    const __m512i ofBase = _mm512_srai_epi32(
+        _mm512_add_epi32(
+            _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x5555555555555555ull, k.blueRedBytes, pixels),
+                              k.blueRedWeights),
+            _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x1111111111111111ull, k.greenBytes, pixels),
+                              k.greenWeight)),
+        8);
+    const __m512i blueRed = _mm512_or_si512(samples[0], _mm512_slli_epi32(samples[2], 16));
+    const __m512i ofSample = _mm512_srai_epi32(
+        _mm512_add_epi32(_mm512_madd_epi16(blueRed, k.blueRedWeights), _mm512_madd_epi16(samples[1], k.greenWeight)),
+        15);
+    const __m512i shift = k.baseFirst ? _mm512_sub_epi32(ofBase, ofSample) : _mm512_sub_epi32(ofSample, ofBase);
+    for (int b = 0; b < 3; ++b) {
+        const __m512i a =
+            _mm512_slli_epi32(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * b))), 7);
+        const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[b]), shift);
+        const __m512i from = kFromSample ? woven[b] : a;
+        __m512i mixed;
+        if constexpr (Covered)
+            mixed = coveredMix16<F>(a, from, spread, _mm512_loadu_si512(cover + 16 * b), k.opacity);
+        else
+            mixed = shiftedMix16<F, Full>(a, from, spread, k.weights, k.shiftWeight);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * b),
+                         _mm512_cvtusepi32_epi8(_mm512_max_epi32(mixed, _mm512_setzero_si512())));
+    }
+}
+
+// The samples as the sampler left them, interleaved: their planes picked
+// by two-register permutations.
 template <class F, bool Full, bool Covered>
 LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* colour, const int32_t* cover,
                                          uint8_t* out, int columns, int32_t t) {
-    constexpr bool kFromSample = std::is_same_v<F, Color>;
-    const bool baseFirst = F::shift({kOne15 - 1, kOne15 - 1, kOne15 - 1}, {0, 0, 0}) > 0;
-    const __m512i weights = wordPairs16(kOne15 - t, t), shiftWeight = wordPairs16(t, 0), opacity = _mm512_set1_epi32(t);
-    const __m512i blueRedWeights = wordPairs16(3736, 9798), greenWeight = wordPairs16(19234, 0);
-    const __m512i blueRedBytes = _mm512_loadu_si512(kPixelBytes.blueRed);
-    const __m512i greenBytes = _mm512_loadu_si512(kPixelBytes.green);
+    const ShiftConstants k = shiftConstants<F>(t);
     int col = 0;
     for (; col + 16 <= columns; col += 16) {
-        const uint8_t* bytes = base + 3 * col;
         const int32_t* samples = colour + 3 * col;
-        const __m512i pixels = _mm512_maskz_loadu_epi8(0xffffffffffffull, bytes);  // 48 bytes
-        const __m512i ofBase = _mm512_srai_epi32(
-            _mm512_add_epi32(_mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x5555555555555555ull, blueRedBytes,
-                                                                             pixels),
-                                               blueRedWeights),
-                             _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x1111111111111111ull, greenBytes, pixels),
-                                               greenWeight)),
-            8);
-        const __m512i c0 = _mm512_loadu_si512(samples), c1 = _mm512_loadu_si512(samples + 16),
-                      c2 = _mm512_loadu_si512(samples + 32);
-        const __m512i blueRed = _mm512_or_si512(channelOf(kColumnLanes.blue, c0, c1, c2),
-                                                _mm512_slli_epi32(channelOf(kColumnLanes.red, c0, c1, c2), 16));
-        const __m512i ofSample = _mm512_srai_epi32(
-            _mm512_add_epi32(_mm512_madd_epi16(blueRed, blueRedWeights),
-                             _mm512_madd_epi16(channelOf(kColumnLanes.green, c0, c1, c2), greenWeight)),
-            15);
-        const __m512i shift = baseFirst ? _mm512_sub_epi32(ofBase, ofSample) : _mm512_sub_epi32(ofSample, ofBase);
-        const __m512i c[3] = {c0, c1, c2};
-        for (int k = 0; k < 3; ++k) {
-            const __m512i a = _mm512_slli_epi32(
-                _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k))), 7);
-            const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[k]), shift);
-            const __m512i from = kFromSample ? c[k] : a;
-            __m512i mixed;
-            if constexpr (Covered)
-                mixed = coveredMix16<F>(a, from, spread, _mm512_loadu_si512(cover + 3 * col + 16 * k), opacity);
-            else
-                mixed = shiftedMix16<F, Full>(a, from, spread, weights, shiftWeight);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * col + 16 * k),
-                             _mm512_cvtusepi32_epi8(_mm512_max_epi32(mixed, _mm512_setzero_si512())));
-        }
+        const __m512i woven[3] = {_mm512_loadu_si512(samples), _mm512_loadu_si512(samples + 16),
+                                  _mm512_loadu_si512(samples + 32)};
+        const __m512i planes[3] = {channelOf(kColumnLanes.blue, woven[0], woven[1], woven[2]),
+                                   channelOf(kColumnLanes.green, woven[0], woven[1], woven[2]),
+                                   channelOf(kColumnLanes.red, woven[0], woven[1], woven[2])};
+        shiftStep<F, Full, Covered>(k, base + 3 * col, planes, woven, Covered ? cover + 3 * col : nullptr,
+                                    out + 3 * col);
+    }
+    return col;
+}
+
+// "luminosity" with the samples taken on the way from a 3-channel layer's
+// prepared row, by their windows: it reads their planes alone. Stops at
+// the first sixteen columns without a window.
+template <bool Full>
+LUMETRA_AVX512_VBMI int luminositySampledVbmi(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns,
+                                              int32_t t) {
+    const ShiftConstants k = shiftConstants<Luminosity>(t);
+    int col = 0;
+    for (; col + 16 <= columns; col += 16) {
+        __m512i offset;
+        const int32_t start = windowStart<3>(row, col, offset);
+        if (start < 0) break;
+        const __m512i weights = windowWeights(row, col);
+        __m512i planes[3];
+        for (int c = 0; c < 3; ++c) planes[c] = horizontal16(row.packed + start + c, offset, weights);
+        shiftStep<Luminosity, Full, false>(k, base + 3 * col, planes, planes, nullptr, out + 3 * col);
     }
     return col;
 }
@@ -237,5 +282,15 @@ int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t*
 
 template int blendShiftColumns<Color>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 template int blendShiftColumns<Luminosity>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
+
+int blendLuminositySampled(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns, int32_t t) {
+#if LUMETRA_AVX2_INTRINSICS
+    if (t >= 1 && t <= kOne15 && cpuHasAvx512Vbmi())
+        return t == kOne15 ? luminositySampledVbmi<true>(base, row, out, columns, t)
+                           : luminositySampledVbmi<false>(base, row, out, columns, t);
+#endif
+    (void)base, (void)row, (void)out, (void)columns, (void)t;
+    return 0;
+}
 
 }  // namespace lumetra

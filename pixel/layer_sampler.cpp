@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pixel/sample_windows512.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -129,80 +131,33 @@ LUMETRA_AVX2 int horizontalPairs4(const uint32_t* packed, const int32_t* pairInd
 }
 
 LUMETRA_AVX512_WARNINGS_OFF
-// Weaving three planes of sixteen values (B, G, R) into 48 lanes of
-// B, G, R per column: store k's B and G come through the first two-plane
-// permutation, its R through the second. One plane repeated three times
-// per column takes one permutation per store (spread).
-struct WeaveLanes {
-    int32_t first[3][16];
-    int32_t second[3][16];
-    int32_t spread[3][16];
-};
-constexpr WeaveLanes weaveLanes() {
-    WeaveLanes lanes{};
-    for (int k = 0; k < 3; ++k)
-        for (int j = 0; j < 16; ++j) {
-            const int element = 16 * k + j, column = element / 3, channel = element % 3;
-            lanes.first[k][j] = channel == 1 ? 16 + column : column;
-            lanes.second[k][j] = channel == 2 ? 16 + column : j;
-            lanes.spread[k][j] = column;
-        }
-    return lanes;
-}
-constexpr WeaveLanes kWeaveLanes = weaveLanes();
-
 LUMETRA_AVX512_VBMI inline void storeWoven(const __m512i (&planes)[3], int32_t* out) {
-    for (int k = 0; k < 3; ++k) {
-        const __m512i blueGreen =
-            _mm512_permutex2var_epi32(planes[0], _mm512_loadu_si512(kWeaveLanes.first[k]), planes[1]);
-        _mm512_storeu_si512(out + 16 * k,
-                            _mm512_permutex2var_epi32(blueGreen, _mm512_loadu_si512(kWeaveLanes.second[k]), planes[2]));
-    }
+    for (int k = 0; k < 3; ++k) _mm512_storeu_si512(out + 16 * k, wovenBlock(planes, k));
 }
 
-// horizontal() of sixteen columns for one channel, its pairs picked by
-// their offsets from the 32 packed entries at `window`. One madd by the words (fx, 256) gives
-// d fx + (v << 7) 256 = (v << 15) + d fx, within 24 bits; as v << 15 is a
-// multiple of 256, the shift by 8 leaves (v << 7) + ((d fx) >> 8).
-LUMETRA_AVX512_VBMI inline __m512i horizontal16(const uint32_t* window, __m512i offset, __m512i weights) {
-    const __m512i pairs =
-        _mm512_permutex2var_epi32(_mm512_loadu_si512(window), offset, _mm512_loadu_si512(window + 16));
-    return _mm512_srai_epi32(_mm512_madd_epi16(pairs, weights), 8);
-}
-
-// Sixteen columns a step where a layer is stretched wider than the row it
-// is read from: their pairs then lie within 32 packed entries of the first
-// (or the last) column's, and windows of two registers loaded there (one
-// per channel, each a channel further on, so that one set of offsets
-// serves all) take a permutation per channel instead of a load per column.
-// Steps whose pairs spread wider (a layer shrunk) take the column path.
-// The windows stay inside `packed`, whose stride is 3, or 4 with a cover.
+// Sixteen columns a step by their windows (sample_windows512.h); steps
+// whose pairs spread wider (a layer shrunk) take the column path. The
+// packed stride is 3, or 4 with a cover.
 template <bool WithCover>
-LUMETRA_AVX512_VBMI int horizontalWindows(const uint32_t* packed, int packedSize, const int32_t* pairIndex,
-                                          const int32_t* fraction, int width, int32_t* colour, int32_t* cover) {
-    constexpr int kStride = WithCover ? 4 : 3;
-    const int lastStart = packedSize - 32 - (kStride - 1);
-    if (lastStart < 0) return 0;
+LUMETRA_AVX512_VBMI int horizontalWindows(const PreparedRow& row, int width, int32_t* colour, int32_t* cover) {
     int col = 0;
     for (; col + 16 <= width; col += 16) {
-        const int32_t start = std::min({pairIndex[col], pairIndex[col + 15], lastStart});
-        const __m512i offset = _mm512_sub_epi32(_mm512_loadu_si512(pairIndex + col), _mm512_set1_epi32(start));
-        if (_mm512_cmpgt_epu32_mask(offset, _mm512_set1_epi32(31)) != 0) {
+        __m512i offset;
+        const int32_t start = windowStart<WithCover ? 4 : 3>(row, col, offset);
+        if (start < 0) {
             for (int c = col; c < col + 16; ++c) {
-                const __m128i v = horizontal4(packed + pairIndex[c], fraction[c]);
+                const __m128i v = horizontal4(row.packed + row.pairIndex[c], row.fraction[c]);
                 store4(colour + c * 3, v);  // lane 3 falls on the next column's place
                 if constexpr (WithCover) store4(cover + c * 3, withAlphaRule(_mm_shuffle_epi32(v, 0xff)));
             }
             continue;
         }
-        const __m512i weights = _mm512_or_si512(_mm512_loadu_si512(fraction + col), _mm512_set1_epi32(256 << 16));
+        const __m512i weights = windowWeights(row, col);
         __m512i planes[3];
-        for (int c = 0; c < 3; ++c) {
-            planes[c] = horizontal16(packed + start + c, offset, weights);
-        }
+        for (int c = 0; c < 3; ++c) planes[c] = horizontal16(row.packed + start + c, offset, weights);
         storeWoven(planes, colour + 3 * col);
         if constexpr (WithCover) {
-            const __m512i alpha = horizontal16(packed + start + 3, offset, weights);
+            const __m512i alpha = horizontal16(row.packed + start + 3, offset, weights);
             const __mmask16 bonus = _mm512_cmpgt_epi32_mask(alpha, _mm512_set1_epi32(16383));
             const __m512i ruled = _mm512_mask_add_epi32(alpha, bonus, alpha, _mm512_set1_epi32(128));
             for (int k = 0; k < 3; ++k)
@@ -219,9 +174,11 @@ LUMETRA_AVX512_WARNINGS_ON
 int pairedColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
                    int width, int32_t* colour, int32_t* cover) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (cpuHasAvx512Vbmi())
-        return cover ? horizontalWindows<true>(packed, packedSize, pairIndex, fraction, width, colour, cover)
-                     : horizontalWindows<false>(packed, packedSize, pairIndex, fraction, width, colour, nullptr);
+    if (cpuHasAvx512Vbmi()) {
+        const PreparedRow row{packed, packedSize, pairIndex, fraction};
+        return cover ? horizontalWindows<true>(row, width, colour, cover)
+                     : horizontalWindows<false>(row, width, colour, nullptr);
+    }
     if (cpuHasAvx2())
         return cover ? horizontalPairs3<true>(packed, pairIndex, fraction, width, colour, cover)
                      : horizontalPairs3<false>(packed, pairIndex, fraction, width, colour, nullptr);

@@ -68,6 +68,15 @@ void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const 
 void horizontalColumnsSplit(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
                             int width, int32_t* colour, int32_t* cover);
 
+// A prepared row as the horizontal step reads it, from some destination
+// column on: the packed pairs, and each column's first pair and fraction.
+struct PreparedRow {
+    const uint32_t* packed;
+    int packedSize;  // elements of packed, the spare one included
+    const int32_t* pairIndex;
+    const int32_t* fraction;
+};
+
 // One sample of a sampled row (Channels values, B, G, R[, A]).
 template <int Channels>
 inline PixelOf<Channels> sampleAt(const int32_t* v) {
@@ -164,6 +173,12 @@ public:
                                    cover);
         else
             horizontalColumns4(packed_.data(), pairs, fractions, count, samples);
+    }
+
+    // The prepared row (prepareRow) from destination column `first` on.
+    PreparedRow preparedRow(int first) const {
+        return {packed_.data(), static_cast<int>(packed_.size()), columnOffset_.data() + first,
+                columnFraction_.data() + first};
     }
 
     // The sample for the pixel's column (set up for this row by rowStart).
