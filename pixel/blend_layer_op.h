@@ -200,8 +200,8 @@ private:
     static constexpr bool kShiftColumns = ShiftFormula<F> && !WideWeight;
 
     void blendChunk(const uint8_t* base, uint8_t* out, int first, int columns) {
-        if constexpr (kShiftWords && std::is_same_v<F, Luminosity>) {  // what the windows serve needs no samples
-            const int sampled = blendLuminositySampled(base, layer_.preparedRow(first), out, columns, opacity_);
+        if constexpr (kShiftWords) {  // what the windows serve needs no samples
+            const int sampled = blendShiftSampled<F>(base, layer_.preparedRow(first), out, columns, opacity_);
             base += 3 * sampled, out += 3 * sampled, first += sampled, columns -= sampled;
         }
         layer_.sampleColumns(first, columns, colour_.data(), cover_.data());

@@ -48,14 +48,14 @@ template <class F>
 int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t* cover, uint8_t* out, int columns,
                       int32_t t);
 
-// blendShiftColumns<Luminosity> at one weight (t in 1..32768) for a
-// 3-channel layer, each sixteen columns' samples taken on the way from the
-// layer's prepared row by one window per channel, as the sampler's own
-// vector step takes them, and never stored. Stops at the first sixteen
-// columns whose pairs spread wider than a window; returns the columns done
-// (none without AVX-512 VBMI). ("color" mixes from the samples
-// interleaved, which the sampler's own pass makes faster: measured.)
-int blendLuminositySampled(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns, int32_t t);
+// blendShiftColumns at one weight (t in 1..32768) for a 3-channel layer,
+// each sixteen columns' samples taken on the way from the layer's prepared
+// row by one window per channel, as the sampler's own vector step takes
+// them, and never stored. Stops at the first thirty-two columns whose
+// pairs spread wider than a window; returns the columns done (none without
+// AVX-512 VBMI).
+template <class F>
+int blendShiftSampled(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns, int32_t t);
 
 // blendWords' soft light in 512-bit vectors, thirty-two channels a step
 // (none without AVX-512 VBMI); blendWords<SoftLight> runs it first.

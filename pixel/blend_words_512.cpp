@@ -198,8 +198,8 @@ LUMETRA_AVX512_VBMI inline void shiftStep(const ShiftConstants& k, const uint8_t
         15);
     const __m512i shift = k.baseFirst ? _mm512_sub_epi32(ofBase, ofSample) : _mm512_sub_epi32(ofSample, ofBase);
     for (int b = 0; b < 3; ++b) {
-        const __m512i a =
-            _mm512_slli_epi32(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * b))), 7);
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * b));
+        const __m512i a = _mm512_slli_epi32(_mm512_cvtepu8_epi32(block), 7);
         const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[b]), shift);
         const __m512i from = kFromSample ? woven[b] : a;
         __m512i mixed;
@@ -232,22 +232,34 @@ LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* col
     return col;
 }
 
-// "luminosity" with the samples taken on the way from a 3-channel layer's
-// prepared row, by their windows: it reads their planes alone. Stops at
-// the first sixteen columns without a window.
-template <bool Full>
-LUMETRA_AVX512_VBMI int luminositySampledVbmi(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns,
-                                              int32_t t) {
-    const ShiftConstants k = shiftConstants<Luminosity>(t);
+// The samples taken on the way from a 3-channel layer's prepared row, by
+// their windows: planes for the luminance, woven from them for "color"'s
+// mix. Two groups of sixteen columns a step, each stage for both before
+// the next, so that one group's permutations overlap the other's
+// arithmetic (one group a step measured no faster than storing the
+// samples). Stops at the first group without a window.
+template <class F, bool Full>
+LUMETRA_AVX512_VBMI int shiftSampledVbmi(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns,
+                                         int32_t t) {
+    const ShiftConstants k = shiftConstants<F>(t);
     int col = 0;
-    for (; col + 16 <= columns; col += 16) {
-        __m512i offset;
-        const int32_t start = windowStart<3>(row, col, offset);
-        if (start < 0) break;
-        const __m512i weights = windowWeights(row, col);
-        __m512i planes[3];
-        for (int c = 0; c < 3; ++c) planes[c] = horizontal16(row.packed + start + c, offset, weights);
-        shiftStep<Luminosity, Full, false>(k, base + 3 * col, planes, planes, nullptr, out + 3 * col);
+    for (; col + 32 <= columns; col += 32) {
+        __m512i offset[2];
+        const int32_t start[2] = {windowStart<3>(row, col, offset[0]), windowStart<3>(row, col + 16, offset[1])};
+        if (start[0] < 0 || start[1] < 0) break;
+        __m512i planes[2][3];
+        for (int g = 0; g < 2; ++g) {
+            const __m512i weights = windowWeights(row, col + 16 * g);
+            for (int c = 0; c < 3; ++c) planes[g][c] = horizontal16(row.packed + start[g] + c, offset[g], weights);
+        }
+        __m512i woven[2][3];
+        for (int g = 0; g < 2; ++g)
+            for (int b = 0; b < 3; ++b)
+                woven[g][b] = std::is_same_v<F, Color> ? wovenBlock(planes[g], b) : planes[g][b];
+        for (int g = 0; g < 2; ++g) {
+            const int first = 3 * (col + 16 * g);
+            shiftStep<F, Full, false>(k, base + first, planes[g], woven[g], nullptr, out + first);
+        }
     }
     return col;
 }
@@ -283,14 +295,17 @@ int blendShiftColumns(const uint8_t* base, const int32_t* colour, const int32_t*
 template int blendShiftColumns<Color>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 template int blendShiftColumns<Luminosity>(const uint8_t*, const int32_t*, const int32_t*, uint8_t*, int, int32_t);
 
-int blendLuminositySampled(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns, int32_t t) {
+template <class F>
+int blendShiftSampled(const uint8_t* base, const PreparedRow& row, uint8_t* out, int columns, int32_t t) {
 #if LUMETRA_AVX2_INTRINSICS
     if (t >= 1 && t <= kOne15 && cpuHasAvx512Vbmi())
-        return t == kOne15 ? luminositySampledVbmi<true>(base, row, out, columns, t)
-                           : luminositySampledVbmi<false>(base, row, out, columns, t);
+        return t == kOne15 ? shiftSampledVbmi<F, true>(base, row, out, columns, t)
+                           : shiftSampledVbmi<F, false>(base, row, out, columns, t);
 #endif
     (void)base, (void)row, (void)out, (void)columns, (void)t;
     return 0;
 }
+template int blendShiftSampled<Color>(const uint8_t*, const PreparedRow&, uint8_t*, int, int32_t);
+template int blendShiftSampled<Luminosity>(const uint8_t*, const PreparedRow&, uint8_t*, int, int32_t);
 
 }  // namespace lumetra
