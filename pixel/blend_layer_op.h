@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <type_traits>
 #include <vector>
 
 #include "core/byte_rows.h"

@@ -171,37 +171,33 @@ LUMETRA_AVX512_WARNINGS_ON
 #endif
 
 // The columns an AVX2 pass has done (none without AVX2).
-int pairedColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
-                   int width, int32_t* colour, int32_t* cover) {
+int pairedColumns3(const PreparedRow& row, int width, int32_t* colour, int32_t* cover) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (cpuHasAvx512Vbmi()) {
-        const PreparedRow row{packed, packedSize, pairIndex, fraction};
+    if (cpuHasAvx512Vbmi())
         return cover ? horizontalWindows<true>(row, width, colour, cover)
                      : horizontalWindows<false>(row, width, colour, nullptr);
-    }
     if (cpuHasAvx2())
-        return cover ? horizontalPairs3<true>(packed, pairIndex, fraction, width, colour, cover)
-                     : horizontalPairs3<false>(packed, pairIndex, fraction, width, colour, nullptr);
+        return cover ? horizontalPairs3<true>(row.packed, row.pairIndex, row.fraction, width, colour, cover)
+                     : horizontalPairs3<false>(row.packed, row.pairIndex, row.fraction, width, colour, nullptr);
 #endif
-    (void)packed, (void)packedSize, (void)pairIndex, (void)fraction, (void)width, (void)colour, (void)cover;
+    (void)row, (void)width, (void)colour, (void)cover;
     return 0;
 }
 
-int pairedColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                   int32_t* samples) {
+int pairedColumns4(const PreparedRow& row, int width, int32_t* samples) {
 #if LUMETRA_AVX2_INTRINSICS
-    if (cpuHasAvx2()) return horizontalPairs4(packed, pairIndex, fraction, width, samples);
+    if (cpuHasAvx2()) return horizontalPairs4(row.packed, row.pairIndex, row.fraction, width, samples);
 #endif
-    (void)packed, (void)pairIndex, (void)fraction, (void)width, (void)samples;
+    (void)row, (void)width, (void)samples;
     return 0;
 }
 
 }  // namespace
 
-void horizontalColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
-                        int width, int32_t* colour) {
-    for (int col = pairedColumns3(packed, packedSize, pairIndex, fraction, width, colour, nullptr); col < width;
-         ++col) {
+void horizontalColumns3(const PreparedRow& row, int width, int32_t* colour) {
+    const uint32_t* packed = row.packed;
+    const int32_t *pairIndex = row.pairIndex, *fraction = row.fraction;
+    for (int col = pairedColumns3(row, width, colour, nullptr); col < width; ++col) {
 #if defined(__SSE2__)
         store4(colour + col * 3, horizontal4(packed + pairIndex[col], fraction[col]));  // lane 3 is spare
 #else
@@ -210,9 +206,10 @@ void horizontalColumns3(const uint32_t* packed, int packedSize, const int32_t* p
     }
 }
 
-void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                        int32_t* samples) {
-    for (int col = pairedColumns4(packed, pairIndex, fraction, width, samples); col < width; ++col) {
+void horizontalColumns4(const PreparedRow& row, int width, int32_t* samples) {
+    const uint32_t* packed = row.packed;
+    const int32_t *pairIndex = row.pairIndex, *fraction = row.fraction;
+    for (int col = pairedColumns4(row, width, samples); col < width; ++col) {
 #if defined(__SSE2__)
         // The alpha rule on lane 3 (A) only.
         const __m128i v = horizontal4(packed + pairIndex[col], fraction[col]);
@@ -225,10 +222,10 @@ void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const 
     }
 }
 
-void horizontalColumnsSplit(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
-                            int width, int32_t* colour, int32_t* cover) {
-    for (int col = pairedColumns3(packed, packedSize, pairIndex, fraction, width, colour, cover); col < width;
-         ++col) {
+void horizontalColumnsSplit(const PreparedRow& row, int width, int32_t* colour, int32_t* cover) {
+    const uint32_t* packed = row.packed;
+    const int32_t *pairIndex = row.pairIndex, *fraction = row.fraction;
+    for (int col = pairedColumns3(row, width, colour, cover); col < width; ++col) {
 #if defined(__SSE2__)
         const __m128i v = horizontal4(packed + pairIndex[col], fraction[col]);
         store4(colour + col * 3, v);  // lane 3 is spare

@@ -51,23 +51,6 @@ void verticalPass(const uint8_t* top, const uint8_t* bottom, int32_t fy, int cou
 // read then gives both neighbours of a sample, the left one already in Q15.
 void packNeighbours(const int16_t* vertical, int channels, int count, uint32_t* packed);
 
-// The horizontal step, column by column: column col reads the packed pairs
-// from pairIndex[col] (Channels of them) with fraction[col]. Since v << 15
-// is a multiple of 256, (v (32768 - fx) + (v + d) fx) >> 8 = (v << 7) +
-// ((d fx) >> 8). Interleaved rows get Channels samples per column; a split
-// row (4 channels) gets B, G, R in `colour` and the alpha, with the alpha
-// rule applied, three times in `cover`. The alpha rule: s >> 8 >= 16384
-// means s >= 128 * 32768, and (s + 32768) >> 8 = (s >> 8) + 128. Every
-// output and `packed` hold one spare element past their end (one
-// 4-lane load or store per column); packedSize counts the elements of
-// `packed`, the spare one included.
-void horizontalColumns3(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
-                        int width, int32_t* colour);
-void horizontalColumns4(const uint32_t* packed, const int32_t* pairIndex, const int32_t* fraction, int width,
-                        int32_t* samples);
-void horizontalColumnsSplit(const uint32_t* packed, int packedSize, const int32_t* pairIndex, const int32_t* fraction,
-                            int width, int32_t* colour, int32_t* cover);
-
 // A prepared row as the horizontal step reads it, from some destination
 // column on: the packed pairs, and each column's first pair and fraction.
 struct PreparedRow {
@@ -76,6 +59,19 @@ struct PreparedRow {
     const int32_t* pairIndex;
     const int32_t* fraction;
 };
+
+// The horizontal step, column by column: column col reads the packed pairs
+// from pairIndex[col] (Channels of them) with fraction[col]. Since v << 15
+// is a multiple of 256, (v (32768 - fx) + (v + d) fx) >> 8 = (v << 7) +
+// ((d fx) >> 8). Interleaved rows get Channels samples per column; a split
+// row (4 channels) gets B, G, R in `colour` and the alpha, with the alpha
+// rule applied, three times in `cover`. The alpha rule: s >> 8 >= 16384
+// means s >= 128 * 32768, and (s + 32768) >> 8 = (s >> 8) + 128. Every
+// output and `packed` hold one spare element past their end (one
+// 4-lane load or store per column).
+void horizontalColumns3(const PreparedRow& row, int width, int32_t* colour);
+void horizontalColumns4(const PreparedRow& row, int width, int32_t* samples);
+void horizontalColumnsSplit(const PreparedRow& row, int width, int32_t* colour, int32_t* cover);
 
 // One sample of a sampled row (Channels values, B, G, R[, A]).
 template <int Channels>
@@ -164,15 +160,12 @@ public:
     // kernel samples a few hundred columns at a time so its samples stay
     // in the L1 cache.
     void sampleColumns(int first, int count, int32_t* samples, int32_t* cover) const {
-        const int32_t* pairs = columnOffset_.data() + first;
-        const int32_t* fractions = columnFraction_.data() + first;
         if constexpr (Channels == 3)
-            horizontalColumns3(packed_.data(), static_cast<int>(packed_.size()), pairs, fractions, count, samples);
+            horizontalColumns3(preparedRow(first), count, samples);
         else if (split_)
-            horizontalColumnsSplit(packed_.data(), static_cast<int>(packed_.size()), pairs, fractions, count, samples,
-                                   cover);
+            horizontalColumnsSplit(preparedRow(first), count, samples, cover);
         else
-            horizontalColumns4(packed_.data(), pairs, fractions, count, samples);
+            horizontalColumns4(preparedRow(first), count, samples);
     }
 
     // The prepared row (prepareRow) from destination column `first` on.
