@@ -4,48 +4,24 @@
 #include "looks/look_steps.h"
 #include "looks/routines.h"
 #include "looks/row_walk.h"
+#include "pixel/sample_windows512.h"
 
 namespace lumetra {
 
 namespace {
 
 #if LUMETRA_AVX2_INTRINSICS
-// Where channel c of column p (element 3 p + c of 48) lies after the first
-// permutation (from the first two loads: its own place) and the second
-// (from that, or the third load).
-struct SampleLanes {
-    int32_t fromFirstTwo[3][16];
-    int32_t withThird[3][16];
-};
-constexpr SampleLanes sampleLanes() {
-    SampleLanes lanes{};
-    for (int c = 0; c < 3; ++c)
-        for (int p = 0; p < 16; ++p) {
-            const int element = 3 * p + c;
-            lanes.fromFirstTwo[c][p] = element < 32 ? element : 0;
-            lanes.withThird[c][p] = element < 32 ? p : 16 + element - 32;
-        }
-    return lanes;
-}
-constexpr SampleLanes kSampleLanes = sampleLanes();
-
 LUMETRA_AVX512_WARNINGS_OFF
 // maskedRun sixteen columns a step: two permutations per channel take its
-// samples out of the three loads of interleaved ones.
+// samples out of the three loads of interleaved ones (channelOfBlocks).
 LUMETRA_AVX512_VBMI int maskedRun512(const RowPlanes& row, const int32_t* samples) {
     int32_t* const planes[3] = {row.b, row.g, row.r};
-    __m512i firstTwo[3], withThird[3];
-    for (int c = 0; c < 3; ++c) {
-        firstTwo[c] = _mm512_loadu_si512(kSampleLanes.fromFirstTwo[c]);
-        withThird[c] = _mm512_loadu_si512(kSampleLanes.withThird[c]);
-    }
     int col = 0;
     for (; col + 16 <= row.width; col += 16) {
         const int32_t* s = samples + 3 * col;
-        const __m512i a = _mm512_loadu_si512(s), b = _mm512_loadu_si512(s + 16), c3 = _mm512_loadu_si512(s + 32);
+        const __m512i blocks[3] = {_mm512_loadu_si512(s), _mm512_loadu_si512(s + 16), _mm512_loadu_si512(s + 32)};
         for (int c = 0; c < 3; ++c) {
-            const __m512i sample =
-                _mm512_permutex2var_epi32(_mm512_permutex2var_epi32(a, firstTwo[c], b), withThird[c], c3);
+            const __m512i sample = channelOfBlocks(blocks, c);
             const __m512i value = _mm512_loadu_si512(planes[c] + col);
             _mm512_storeu_si512(planes[c] + col,
                                 _mm512_srai_epi32(_mm512_mullo_epi32(value, _mm512_srai_epi32(sample, 7)), 8));

@@ -94,24 +94,6 @@ LUMETRA_AVX512_VBMI int softLightWordsVbmi(const uint8_t* base, const int32_t* c
 // spread to its pixel's three channels and mixed, at one weight as
 // shiftedMix8 does or at each channel's covered weight as blendBytes does,
 // and each result is held to 0..255 as the packs or the clamp hold it.
-struct ColumnLanes {
-    int32_t blue[2][16], green[2][16], red[2][16];  // first from lanes 0..31, then with lanes 32..47
-    int32_t spread[3][16];                          // pixel of channels 0..15, 16..31, 32..47
-};
-constexpr ColumnLanes columnLanes() {
-    ColumnLanes lanes{};
-    int32_t(*const channels[3])[16] = {lanes.blue, lanes.green, lanes.red};
-    for (int c = 0; c < 3; ++c)
-        for (int p = 0; p < 16; ++p) {
-            const int k = 3 * p + c;  // the channel's place among the 48
-            channels[c][0][p] = k < 32 ? k : 0;
-            channels[c][1][p] = k < 32 ? p : k - 16;  // from the first step's lane p, or the third vector
-        }
-    for (int k = 0; k < 48; ++k) lanes.spread[k / 16][k % 16] = k / 3;
-    return lanes;
-}
-constexpr ColumnLanes kColumnLanes = columnLanes();
-
 struct PixelBytes {
     int8_t blueRed[64], green[64];
 };
@@ -127,10 +109,6 @@ constexpr PixelBytes pixelBytes() {
 constexpr PixelBytes kPixelBytes = pixelBytes();
 
 LUMETRA_AVX512_VBMI inline __m512i lanesOf(const int32_t (&lanes)[16]) { return _mm512_loadu_si512(lanes); }
-
-LUMETRA_AVX512_VBMI inline __m512i channelOf(const int32_t (&steps)[2][16], __m512i c0, __m512i c1, __m512i c2) {
-    return _mm512_permutex2var_epi32(_mm512_permutex2var_epi32(c0, lanesOf(steps[0]), c1), lanesOf(steps[1]), c2);
-}
 
 template <class F, bool Full>
 LUMETRA_AVX512_VBMI inline __m512i shiftedMix16(__m512i a, __m512i c, __m512i shift, __m512i weights,
@@ -200,7 +178,7 @@ LUMETRA_AVX512_VBMI inline void shiftStep(const ShiftConstants& k, const uint8_t
     for (int b = 0; b < 3; ++b) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * b));
         const __m512i a = _mm512_slli_epi32(_mm512_cvtepu8_epi32(block), 7);
-        const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kColumnLanes.spread[b]), shift);
+        const __m512i spread = _mm512_permutexvar_epi32(lanesOf(kWeaveLanes.spread[b]), shift);
         const __m512i from = kFromSample ? woven[b] : a;
         __m512i mixed;
         if constexpr (Covered)
@@ -223,9 +201,7 @@ LUMETRA_AVX512_VBMI int shiftColumnsVbmi(const uint8_t* base, const int32_t* col
         const int32_t* samples = colour + 3 * col;
         const __m512i woven[3] = {_mm512_loadu_si512(samples), _mm512_loadu_si512(samples + 16),
                                   _mm512_loadu_si512(samples + 32)};
-        const __m512i planes[3] = {channelOf(kColumnLanes.blue, woven[0], woven[1], woven[2]),
-                                   channelOf(kColumnLanes.green, woven[0], woven[1], woven[2]),
-                                   channelOf(kColumnLanes.red, woven[0], woven[1], woven[2])};
+        const __m512i planes[3] = {channelOfBlocks(woven, 0), channelOfBlocks(woven, 1), channelOfBlocks(woven, 2)};
         shiftStep<F, Full, Covered>(k, base + 3 * col, planes, woven, Covered ? cover + 3 * col : nullptr,
                                     out + 3 * col);
     }

@@ -1,6 +1,7 @@
-// The layer sampler's 512-bit horizontal step, shared by the sampler and by
-// the blend passes that take their samples on the way. Where a layer is
-// stretched wider than the row it is read from, sixteen columns' packed
+// The layer sampler's 512-bit horizontal step, shared by the sampler and
+// by the blend passes that take their samples on the way, and the moves
+// between B, G, R planes and samples interleaved per column. Where a layer
+// is stretched wider than the row it is read from, sixteen columns' packed
 // pairs lie within 32 entries of the first (or the last) column's: windows
 // of two registers loaded there, one per channel and each a channel further
 // on so that one set of offsets serves all, give every channel by one
@@ -47,8 +48,9 @@ LUMETRA_AVX512_VBMI inline __m512i horizontal16(const uint32_t* window, __m512i 
     return _mm512_srai_epi32(_mm512_madd_epi16(pairs, weights), 8);
 }
 
-// Three planes of sixteen values (B, G, R) as 48 lanes of B, G, R per
-// column: block k's B and G come through the first two-plane permutation,
+// Three planes of sixteen values (B, G, R) as three blocks of 16 lanes,
+// B, G, R per column: block k's B and G come through the first two-plane
+// permutation,
 // its R through the second. One plane repeated three times per column
 // takes one permutation per block (spread).
 struct WeaveLanes {
@@ -72,6 +74,32 @@ inline constexpr WeaveLanes kWeaveLanes = weaveLanes();
 LUMETRA_AVX512_VBMI inline __m512i wovenBlock(const __m512i (&planes)[3], int k) {
     const __m512i blueGreen = _mm512_permutex2var_epi32(planes[0], _mm512_loadu_si512(kWeaveLanes.first[k]), planes[1]);
     return _mm512_permutex2var_epi32(blueGreen, _mm512_loadu_si512(kWeaveLanes.second[k]), planes[2]);
+}
+
+// The reverse: channel c's sixteen values out of three blocks of B, G, R
+// per column, by a permutation of the first two blocks (lane p takes its
+// value's place 3 p + c where that lies below 32) and one of that with the
+// third (lane p keeps it, or takes place 3 p + c - 32 of the third).
+struct ChannelLanes {
+    int32_t firstTwo[3][16];
+    int32_t withThird[3][16];
+};
+constexpr ChannelLanes channelLanes() {
+    ChannelLanes lanes{};
+    for (int c = 0; c < 3; ++c)
+        for (int p = 0; p < 16; ++p) {
+            const int place = 3 * p + c;
+            lanes.firstTwo[c][p] = place < 32 ? place : 0;
+            lanes.withThird[c][p] = place < 32 ? p : 16 + place - 32;
+        }
+    return lanes;
+}
+inline constexpr ChannelLanes kChannelLanes = channelLanes();
+
+LUMETRA_AVX512_VBMI inline __m512i channelOfBlocks(const __m512i (&blocks)[3], int c) {
+    const __m512i firstTwo =
+        _mm512_permutex2var_epi32(blocks[0], _mm512_loadu_si512(kChannelLanes.firstTwo[c]), blocks[1]);
+    return _mm512_permutex2var_epi32(firstTwo, _mm512_loadu_si512(kChannelLanes.withThird[c]), blocks[2]);
 }
 LUMETRA_AVX512_WARNINGS_ON
 
