@@ -170,7 +170,7 @@ LUMETRA_AVX512_VBMI int horizontalWindows(const PreparedRow& row, int width, int
 LUMETRA_AVX512_WARNINGS_ON
 #endif
 
-// The columns an AVX2 pass has done (none without AVX2).
+// The columns a vector pass has done (none without AVX2).
 int pairedColumns3(const PreparedRow& row, int width, int32_t* colour, int32_t* cover) {
 #if LUMETRA_AVX2_INTRINSICS
     if (cpuHasAvx512Vbmi())
