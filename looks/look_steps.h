@@ -120,16 +120,16 @@ public:
     }
     // The curves as the last step of a recipe: each channel straight to its
     // stored byte. The first kHeldInputs pixels of a call go through the
-    // segment pairs (segmentPairsOf) or read the curves directly; after
-    // that, a table of the byte of every held input costs less than it
-    // saves (filling it costs about as much as that many pixels, so a
-    // small picture or region never pays for it, a large one at most
-    // twice). Channels whose bytes never fall are then stored by their
-    // steps (byteStepsOf), a few vector compares each and no table reads;
-    // otherwise the pairs, which stay in the L1 cache, serve before the
-    // table.
+    // segment pairs (segmentPairsOf), which stay in the L1 cache, or read
+    // the curves directly. Past them, tables cost less than they save
+    // (making one costs about as much as that many pixels, so a small
+    // picture or region never pays for it, a large one at most twice):
+    // channels whose bytes never fall are stored by their steps
+    // (byteStepsOf), a few vector compares each and no table reads, and
+    // the rest of a run, or every run where the steps do not serve, by the
+    // pairs or else a table of the byte of every held input.
     [[gnu::always_inline]] void storeRow(const RowPlanes& row, uint8_t* __restrict out) {
-        if (bytes_.empty() && directPixels_ < kHeldInputs) {
+        if (!tablesMade_ && directPixels_ < kHeldInputs) {
             directPixels_ += static_cast<uint32_t>(row.width);
             if (segmentPairs_)
                 storeSegmentPairs(row, out);
@@ -137,18 +137,19 @@ public:
                 storeRowDirect(row, out);
             return;
         }
-        if (bytes_.empty()) tabulateBytes();
+        if (!tablesMade_) makeTables();
         int done = 0;
         if (steps_[0]) {
             const ByteSteps* const steps[3] = {&*steps_[0], &*steps_[1], &*steps_[2]};
             done = storeSteppedBytes(row.r, row.g, row.b, row.width, steps, out);
-        } else if (segmentPairs_) {
-            storeSegmentPairs(row, out);
+        }
+        const RowPlanes rest = runFrom(row, done);
+        if (segmentPairs_) {
+            storeSegmentPairs(rest, out + 3 * done);
             return;
         }
         const uint8_t* const tables[3] = {bytes_.data(), bytes_.data() + kHeldInputs, bytes_.data() + 2 * kHeldInputs};
-        storeLookedUpBytes(row.r + done, row.g + done, row.b + done, row.width - done, tables, kHeldInputs,
-                           out + 3 * done);
+        storeLookedUpBytes(rest.r, rest.g, rest.b, rest.width, tables, kHeldInputs, out + 3 * done);
     }
 
 private:
@@ -202,25 +203,34 @@ private:
                                           (*segmentPairs_)[2].data()};
         storeInterpolatedBytes(row.r, row.g, row.b, row.width, pairs, out);
     }
-    // lookupHeld and toByte15 of every held input, segment by segment; then
-    // the steps, where all three channels have them.
-    void tabulateBytes() {
-        bytes_.resize(3 * kHeldInputs + 3);  // the red table's 3 readable bytes past its end
-        for (size_t c = 0; c < 3; ++c) {
-            uint8_t* table = bytes_.data() + c * kHeldInputs;
-            for (uint32_t idx = 0; idx < kCurveLutSize; ++idx) {
-                const uint32_t start = extended_[c][idx], end = extended_[c][idx + 1];
-                for (uint32_t f = 0; f < 32; ++f)
-                    table[32 * idx + f] = toByte15(static_cast<int32_t>(((32 - f) * start + f * end) >> 5));
-            }
+    // lookupHeld and toByte15 of every held input of channel c, segment by
+    // segment.
+    void fillBytes(size_t c, uint8_t* table) const {
+        for (uint32_t idx = 0; idx < kCurveLutSize; ++idx) {
+            const uint32_t start = extended_[c][idx], end = extended_[c][idx + 1];
+            for (uint32_t f = 0; f < 32; ++f)
+                table[32 * idx + f] = toByte15(static_cast<int32_t>(((32 - f) * start + f * end) >> 5));
         }
+    }
+    // The steps, where all three channels have them, and the byte table
+    // where there are no segment pairs; with pairs, each channel's bytes
+    // pass through one scratch table.
+    void makeTables() {
+        tablesMade_ = true;
+        std::vector<uint8_t> scratch;
+        if (segmentPairs_)
+            scratch.resize(kHeldInputs);
+        else
+            bytes_.resize(3 * kHeldInputs + 3);  // the red table's 3 readable bytes past its end
+        bool stepped = true;
         for (size_t c = 0; c < 3; ++c) {
-            steps_[c] = byteStepsOf(bytes_.data() + c * kHeldInputs);
-            if (!steps_[c]) {
-                steps_ = {};
-                break;
-            }
+            if (!stepped && segmentPairs_) break;
+            uint8_t* table = segmentPairs_ ? scratch.data() : bytes_.data() + c * kHeldInputs;
+            fillBytes(c, table);
+            if (stepped) steps_[c] = byteStepsOf(table);
+            stepped = stepped && steps_[c];
         }
+        if (!stepped) steps_ = {};
     }
 
     const CurveLutSet* luts_;
@@ -231,6 +241,7 @@ private:
     std::optional<SegmentPairs> segmentPairs_;
     std::vector<uint8_t> bytes_;
     std::array<std::optional<ByteSteps>, 3> steps_;
+    bool tablesMade_ = false;
     uint32_t directPixels_ = 0;
 };
 [[gnu::always_inline]] inline void finishRow(CurvesStep& step, const RowPlanes& row, uint8_t* out) {
