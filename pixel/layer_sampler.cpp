@@ -1,7 +1,5 @@
 #include "pixel/layer_sampler.h"
 
-#include <algorithm>
-
 #include "pixel/sample_windows512.h"
 
 #if defined(__SSE2__)

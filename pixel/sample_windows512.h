@@ -50,9 +50,8 @@ LUMETRA_AVX512_VBMI inline __m512i horizontal16(const uint32_t* window, __m512i 
 
 // Three planes of sixteen values (B, G, R) as three blocks of 16 lanes,
 // B, G, R per column: block k's B and G come through the first two-plane
-// permutation,
-// its R through the second. One plane repeated three times per column
-// takes one permutation per block (spread).
+// permutation, its R through the second. One plane repeated three times
+// per column takes one permutation per block (spread).
 struct WeaveLanes {
     int32_t first[3][16];
     int32_t second[3][16];

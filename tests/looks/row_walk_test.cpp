@@ -12,7 +12,7 @@ namespace {
 // its end, so its extrapolation passes the byte scale. With a steep fall
 // at the end the extrapolation instead wraps below zero, which the
 // segment pairs cannot follow: the byte table serves. Curves that all
-// rise are stored by their steps once the table is made.
+// rise are stored by their steps past the first 32768 pixels.
 enum class Curves { mixed, fallingEnd, rising };
 CurveLutSet curveSet(Curves kind) {
     if (kind == Curves::rising)
